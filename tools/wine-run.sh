@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine: one prefix per build folder, quiet Wine,
+# a wineserver that stays up between the programs of a test run, and a
+# virtual display when none is set. Used by CTest as the cross-compiling emulator.
+set -u
+exe=$1
+shift
+
+# The build folder is the nearest parent of the program that holds CMakeCache.txt.
+dir=$(cd "$(dirname "$exe")" && pwd)
+build=$dir
+while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
+[ -f "$build/CMakeCache.txt" ] || build=${CHRONOSHIFT_BUILD_DIR:-$HOME/.chronoshift}
+mkdir -p "$build/wine"
+
+export WINEPREFIX=${CHRONOSHIFT_WINEPREFIX:-$build/wine/prefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win32
+# No Mono or Gecko installer prompts; the program needs neither.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+lock=$build/wine/lock
+exec 9>"$lock"
+flock 9
+
+if [ -z "${DISPLAY:-}" ]; then
+  # One Xvfb per build folder, started on first use and reused afterwards.
+  dispfile=$build/wine/display
+  num=""
+  if [ -f "$dispfile" ]; then
+    read -r num pid <"$dispfile"
+    kill -0 "$pid" 2>/dev/null || num=""
+  fi
+  if [ -z "$num" ]; then
+    num=$((100 + RANDOM % 800))
+    while [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
+    setsid Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    pid=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$num" ] && break; sleep 0.1; done
+    echo "$num $pid" >"$dispfile"
+  fi
+  export DISPLAY=":$num"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "wine-run: creating the Wine prefix $WINEPREFIX (once per build folder)" >&2
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+fi
+# Keep the server alive between the test programs of one run.
+wineserver -p30 >/dev/null 2>&1 </dev/null
+flock -u 9
+exec 9>&-
+
+exec wine "$exe" "$@"
