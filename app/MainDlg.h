@@ -1,0 +1,79 @@
+// The main dialog: the whole user interface of the program. The date-change
+// engine adds its handlers and routines here; they live in engine/.
+#pragma once
+
+#include "Framework.h"
+#include "MarkupStatic.h"
+
+class CExifReader;
+
+class CMainDlg : public CDialog
+{
+public:
+    explicit CMainDlg(CWnd* pParent = nullptr);
+
+    enum
+    {
+        IDD = 102
+    };
+
+protected:
+    CComboBox m_cbDateToChange;
+    CMarkupStatic m_lblIntro;
+    CMarkupStatic m_lblStatus;
+    HICON m_hIcon;
+    int m_bProcessSubfolders;
+    CToolTipCtrl m_tooltip;
+    CStdioFile m_fileUndo;
+    CStdioFile m_fileLog;
+    CString m_strUndoPath;
+    CString m_strLogPath;
+    DWORD m_dwLastPumpTick;
+    bool m_bBusy;
+
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // Main dialog (app/MainDlg.cpp)
+    void AddToolTip(int nID, const char* text);
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnKeepOnTop();
+    void OnProcessSubfolders();
+    void OnDestroy();
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnClose();
+
+    // Options in the registry (app/Options.cpp)
+    void LoadOptions();
+    void SaveOptions();
+
+    // Drop batch and folder walk (engine/DropBatch.cpp)
+    void OnDropFiles(HDROP hDropInfo);
+    void ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
+                       int& nChanged);
+    void SetBusy(bool bBusy, bool bUndoAvailable);
+
+    // Per-file date change (engine/ProcessFile.cpp)
+    void ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles, int& nChanged);
+
+    // Undo journal (engine/UndoJournal.cpp)
+    bool WriteUndoRecord(const CString& strPath, const CTime& timeCreated, const CTime& timeModified);
+    void OnUndo();
+
+    // Processing log and temporary files (engine/ProcessingLog.cpp)
+    static void CreateTempFile(CString& strPath, CStdioFile& file);
+    void WriteLog(bool bStamped, const char* format, ...);
+    void StartLog();
+    void DeleteTempFiles();
+    LRESULT OnShowLog(WPARAM wParam, LPARAM lParam);
+
+    // Status line and message pump (engine/StatusLine.cpp)
+    void ShowStatus(int nJpgFiles, int nChanged, bool bFinal);
+    bool PumpPendingMessages();
+
+    DECLARE_MESSAGE_MAP()
+};
