@@ -1,0 +1,134 @@
+// A static control that draws its text as a small HTML-like markup (bold,
+// colours, links, entities) from a cached off-screen image.
+#pragma once
+
+#include "Framework.h"
+#include "AppCommand.h"
+
+#include <vector>
+
+class CMarkupStatic : public CStatic
+{
+public:
+    CMarkupStatic();
+    ~CMarkupStatic() override;
+
+    CMarkupStatic(const CMarkupStatic&) = delete;
+    CMarkupStatic& operator=(const CMarkupStatic&) = delete;
+
+    // Each setter stores the new colour and returns the previous one; the new
+    // colour shows from the next SetMarkupText on.
+    virtual COLORREF SetBackgroundColor(const char* name);
+    virtual COLORREF SetBackgroundColor(COLORREF color);
+    virtual COLORREF SetForegroundColor(const char* name);
+    virtual COLORREF SetForegroundColor(COLORREF color);
+
+    void SetMarkupText(const char* text);
+    void SetAppCommands(const AppCommand* table, int count);
+
+    // Paints the label into any device context (WM_PAINT, WM_PRINTCLIENT).
+    void RenderTo(HDC hdc);
+
+    // Follows a link target; non-zero on success.
+    int ActivateLink(const char* target, int nShowCmd);
+    // Sends the message registered for a command name; 1 when one was sent.
+    int DispatchAppCommand(const char* name);
+    static LONG ReadClassesRootDefault(HKEY hRoot, const char* subKey, CString& output);
+
+    // The links of the image on screen, in drawing order (client coordinates).
+    int GetLinkCount() const { return static_cast<int>(m_linkRects.size()); }
+    RECT GetLinkRect(int index) const;
+    CString GetLinkTarget(int index) const;
+
+    static char EntityCharFromCode(int code);
+
+    // Options written directly by the owner.
+    int KeepTextInternally;
+    int RedrawImmediately;
+
+protected:
+    void PreSubclassWindow() override;
+
+    void ResetMarkupState();
+    void ResetAll();
+
+    // Lays out one run from pen position x and returns where the next run
+    // continues; advances m_nLineTop and rc.top.
+    int LayoutRun(HDC hdc, const char* run, RECT& rc, int x);
+    // The next word of a run (with its trailing space); moves pos past it.
+    static CString NextWord(const char*& pos, int& bHardBreak);
+
+    void OnPaint();
+    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEraseBkgndMessage(WPARAM wParam, LPARAM lParam);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnClicked();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // What one rebuild of the image carries from run to run.
+    struct RenderState
+    {
+        HDC hdc;
+        LOGFONTA lfBase;
+        LOGFONTA lfWork;
+        HFONT hRunFont;
+        HFONT hOldFont;
+        COLORREF crText;
+        COLORREF crBack;
+        COLORREF crBaseText;
+        COLORREF crBaseBack;
+        int bSizeApplied;
+        int nLastDescent;
+        int bTransparent;
+        RECT rcLayout;
+        int x;
+    };
+
+    void LoadHandCursor();
+    void FreeCache();
+    void ClearLinks();
+    int LinkIndexAtCursor() const;
+    void RunMarkupScan(RenderState& rs, const char* text, const char* end);
+    void ReadFontAttributes(RenderState& rs, const char* attr, const char* end);
+    void ReadRuleAttributes(const char* attr, const char* end);
+    void DrawRun(RenderState& rs, const char* run, int len);
+    void SelectRunFont(RenderState& rs);
+
+    HDC m_hdcCache;
+    HBITMAP m_hbmCache;
+    HBITMAP m_hbmCacheOld;
+
+    COLORREF m_crBackground;
+    COLORREF m_crText;
+    int m_bDirty;
+
+    int m_nUnderline;
+    int m_nBold;
+    int m_nItalic;
+    int m_nCenter;
+    int m_nStrike;
+    int m_nSubscript;
+    int m_nSuperscript;
+    int m_nPendingRules;
+
+    int m_bLineBreakRun;
+    int m_bInLink;
+    int m_bHover;
+    int m_nRuleThickness;
+
+    std::vector<RECT> m_linkRects;
+    std::vector<CString> m_linkTargets;
+
+    HCURSOR m_hHandCursor;
+    HCURSOR m_hSavedCursor;
+
+    int m_nLineTop;
+
+    AppCommand* m_pAppCommands;
+    int m_nAppCommands;
+
+    CString m_strMarkup;
+};
