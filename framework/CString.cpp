@@ -1,0 +1,575 @@
+#include "CString.h"
+
+#include <climits>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+char AsciiLower(char ch)
+{
+    return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+char AsciiUpper(char ch)
+{
+    return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+bool IsTrimSpace(char ch)
+{
+    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
+}
+
+int SafeLength(const char* psz)
+{
+    if (!psz)
+        return 0;
+    size_t n = strlen(psz);
+    return n > static_cast<size_t>(INT_MAX - 1) ? INT_MAX - 1 : static_cast<int>(n);
+}
+} // namespace
+
+CString::CString() = default;
+
+CString::CString(const char* psz)
+{
+    Assign(psz, SafeLength(psz));
+}
+
+CString::CString(const char* pch, int nLength)
+{
+    if (pch && nLength > 0)
+        Assign(pch, nLength);
+}
+
+CString::CString(char ch, int nRepeat)
+{
+    if (nRepeat > 0 && Reserve(nRepeat))
+    {
+        memset(m_pData, ch, static_cast<size_t>(nRepeat));
+        m_nLength = nRepeat;
+        m_pData[m_nLength] = '\0';
+    }
+}
+
+CString::CString(const CString& other)
+{
+    Assign(other.m_pData, other.m_nLength);
+}
+
+CString::CString(CString&& other) noexcept
+    : m_pData(other.m_pData), m_nLength(other.m_nLength), m_nCapacity(other.m_nCapacity)
+{
+    other.m_pData = nullptr;
+    other.m_nLength = 0;
+    other.m_nCapacity = 0;
+}
+
+CString::~CString()
+{
+    free(m_pData);
+}
+
+CString& CString::operator=(const CString& other)
+{
+    if (this != &other)
+        Assign(other.m_pData, other.m_nLength);
+    return *this;
+}
+
+CString& CString::operator=(CString&& other) noexcept
+{
+    if (this != &other)
+    {
+        free(m_pData);
+        m_pData = other.m_pData;
+        m_nLength = other.m_nLength;
+        m_nCapacity = other.m_nCapacity;
+        other.m_pData = nullptr;
+        other.m_nLength = 0;
+        other.m_nCapacity = 0;
+    }
+    return *this;
+}
+
+CString& CString::operator=(const char* psz)
+{
+    Assign(psz, SafeLength(psz));
+    return *this;
+}
+
+CString& CString::operator=(char ch)
+{
+    Assign(&ch, 1);
+    return *this;
+}
+
+bool CString::Reserve(int nCapacity)
+{
+    if (nCapacity < 0 || nCapacity >= INT_MAX)
+        return false;
+    if (m_pData && nCapacity <= m_nCapacity)
+        return true;
+    // Grow geometrically so that repeated appends stay linear.
+    int nNew = nCapacity;
+    if (m_nCapacity > 0 && m_nCapacity < INT_MAX / 2 && nNew < m_nCapacity * 2)
+        nNew = m_nCapacity * 2;
+    if (nNew < 15)
+        nNew = 15;
+    char* p = static_cast<char*>(realloc(m_pData, static_cast<size_t>(nNew) + 1));
+    if (!p)
+        return false;
+    if (!m_pData)
+        p[0] = '\0';
+    m_pData = p;
+    m_nCapacity = nNew;
+    return true;
+}
+
+bool CString::Assign(const char* pch, int nLength)
+{
+    if (!pch || nLength <= 0)
+    {
+        Empty();
+        return true;
+    }
+    // The source may lie inside our own buffer.
+    if (m_pData && pch >= m_pData && pch <= m_pData + m_nLength)
+    {
+        memmove(m_pData, pch, static_cast<size_t>(nLength));
+        m_nLength = nLength;
+        m_pData[m_nLength] = '\0';
+        return true;
+    }
+    if (!Reserve(nLength))
+        return false;
+    memcpy(m_pData, pch, static_cast<size_t>(nLength));
+    m_nLength = nLength;
+    m_pData[m_nLength] = '\0';
+    return true;
+}
+
+bool CString::Append(const char* pch, int nLength)
+{
+    if (!pch || nLength <= 0)
+        return true;
+    if (nLength > INT_MAX - 1 - m_nLength)
+        return false;
+    // Appending part of ourselves: the buffer may move while it grows.
+    bool bSelf = m_pData && pch >= m_pData && pch <= m_pData + m_nLength;
+    std::ptrdiff_t offset = bSelf ? pch - m_pData : 0;
+    if (!Reserve(m_nLength + nLength))
+        return false;
+    if (bSelf)
+        pch = m_pData + offset;
+    memmove(m_pData + m_nLength, pch, static_cast<size_t>(nLength));
+    m_nLength += nLength;
+    m_pData[m_nLength] = '\0';
+    return true;
+}
+
+void CString::Empty()
+{
+    free(m_pData);
+    m_pData = nullptr;
+    m_nLength = 0;
+    m_nCapacity = 0;
+}
+
+char CString::GetAt(int nIndex) const
+{
+    return (nIndex >= 0 && nIndex < m_nLength) ? m_pData[nIndex] : '\0';
+}
+
+void CString::SetAt(int nIndex, char ch)
+{
+    if (nIndex >= 0 && nIndex < m_nLength)
+        m_pData[nIndex] = ch;
+}
+
+CString& CString::operator+=(const CString& other)
+{
+    Append(other.m_pData, other.m_nLength);
+    return *this;
+}
+
+CString& CString::operator+=(const char* psz)
+{
+    Append(psz, SafeLength(psz));
+    return *this;
+}
+
+CString& CString::operator+=(char ch)
+{
+    Append(&ch, 1);
+    return *this;
+}
+
+int CString::Compare(const char* psz) const
+{
+    int r = strcmp(*this, psz ? psz : "");
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+int CString::CompareNoCase(const char* psz) const
+{
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(static_cast<const char*>(*this));
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(psz ? psz : "");
+    for (;; ++a, ++b)
+    {
+        unsigned char ca = static_cast<unsigned char>(AsciiLower(static_cast<char>(*a)));
+        unsigned char cb = static_cast<unsigned char>(AsciiLower(static_cast<char>(*b)));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        if (ca == 0)
+            return 0;
+    }
+}
+
+int CString::Find(char ch, int nStart) const
+{
+    if (nStart < 0)
+        nStart = 0;
+    for (int i = nStart; i < m_nLength; ++i)
+        if (m_pData[i] == ch)
+            return i;
+    return -1;
+}
+
+int CString::Find(const char* pszSub, int nStart) const
+{
+    if (nStart < 0)
+        nStart = 0;
+    if (nStart > m_nLength)
+        return -1;
+    int nSub = SafeLength(pszSub);
+    if (nSub == 0)
+        return nStart;
+    for (int i = nStart; i + nSub <= m_nLength; ++i)
+        if (memcmp(m_pData + i, pszSub, static_cast<size_t>(nSub)) == 0)
+            return i;
+    return -1;
+}
+
+int CString::ReverseFind(char ch) const
+{
+    for (int i = m_nLength - 1; i >= 0; --i)
+        if (m_pData[i] == ch)
+            return i;
+    return -1;
+}
+
+CString CString::Left(int nCount) const
+{
+    if (nCount < 0)
+        nCount = 0;
+    if (nCount > m_nLength)
+        nCount = m_nLength;
+    return CString(m_pData, nCount);
+}
+
+CString CString::Right(int nCount) const
+{
+    if (nCount < 0)
+        nCount = 0;
+    if (nCount > m_nLength)
+        nCount = m_nLength;
+    return CString(m_pData ? m_pData + (m_nLength - nCount) : nullptr, nCount);
+}
+
+CString CString::Mid(int nFirst) const
+{
+    if (nFirst < 0)
+        nFirst = 0;
+    return Mid(nFirst, m_nLength - nFirst);
+}
+
+CString CString::Mid(int nFirst, int nCount) const
+{
+    if (nFirst < 0)
+        nFirst = 0;
+    if (nCount < 0)
+        nCount = 0;
+    if (nFirst >= m_nLength)
+        return CString();
+    if (nCount > m_nLength - nFirst)
+        nCount = m_nLength - nFirst;
+    return CString(m_pData + nFirst, nCount);
+}
+
+void CString::MakeLower()
+{
+    for (int i = 0; i < m_nLength; ++i)
+        m_pData[i] = AsciiLower(m_pData[i]);
+}
+
+void CString::MakeUpper()
+{
+    for (int i = 0; i < m_nLength; ++i)
+        m_pData[i] = AsciiUpper(m_pData[i]);
+}
+
+int CString::Replace(const char* pszOld, const char* pszNew)
+{
+    int nOld = SafeLength(pszOld);
+    if (nOld == 0 || m_nLength == 0)
+        return 0;
+    int nNew = SafeLength(pszNew);
+    CString result;
+    int nCount = 0;
+    int nPos = 0;
+    for (int nHit = Find(pszOld, 0); nHit >= 0; nHit = Find(pszOld, nPos))
+    {
+        if (!result.Append(m_pData + nPos, nHit - nPos) || !result.Append(pszNew, nNew))
+            return 0;
+        nPos = nHit + nOld;
+        ++nCount;
+    }
+    if (nCount == 0)
+        return 0;
+    if (!result.Append(m_pData + nPos, m_nLength - nPos))
+        return 0;
+    *this = static_cast<CString&&>(result);
+    return nCount;
+}
+
+int CString::Replace(char chOld, char chNew)
+{
+    int nCount = 0;
+    for (int i = 0; i < m_nLength; ++i)
+        if (m_pData[i] == chOld)
+        {
+            m_pData[i] = chNew;
+            ++nCount;
+        }
+    return nCount;
+}
+
+void CString::TrimLeft()
+{
+    int n = 0;
+    while (n < m_nLength && IsTrimSpace(m_pData[n]))
+        ++n;
+    if (n > 0)
+        Assign(m_pData + n, m_nLength - n);
+}
+
+void CString::TrimRight()
+{
+    int n = m_nLength;
+    while (n > 0 && IsTrimSpace(m_pData[n - 1]))
+        --n;
+    if (n < m_nLength)
+    {
+        m_nLength = n;
+        m_pData[n] = '\0';
+    }
+}
+
+void CString::TrimLeft(const char* pszTargets)
+{
+    if (!pszTargets || !*pszTargets)
+        return;
+    int n = 0;
+    while (n < m_nLength && m_pData[n] != '\0' && strchr(pszTargets, m_pData[n]))
+        ++n;
+    if (n > 0)
+        Assign(m_pData + n, m_nLength - n);
+}
+
+void CString::TrimRight(const char* pszTargets)
+{
+    if (!pszTargets || !*pszTargets)
+        return;
+    int n = m_nLength;
+    while (n > 0 && m_pData[n - 1] != '\0' && strchr(pszTargets, m_pData[n - 1]))
+        --n;
+    if (n < m_nLength)
+    {
+        m_nLength = n;
+        m_pData[n] = '\0';
+    }
+}
+
+void CString::Format(const char* pszFormat, ...)
+{
+    va_list args;
+    va_start(args, pszFormat);
+    FormatV(pszFormat, args);
+    va_end(args);
+}
+
+void CString::FormatV(const char* pszFormat, va_list args)
+{
+    if (!pszFormat)
+    {
+        Empty();
+        return;
+    }
+    va_list measure;
+    va_copy(measure, args);
+    int nNeeded = vsnprintf(nullptr, 0, pszFormat, measure);
+    va_end(measure);
+    // The arguments may point into this string, so format into a fresh one.
+    CString result;
+    if (nNeeded > 0 && result.Reserve(nNeeded))
+    {
+        va_list write;
+        va_copy(write, args);
+        int nWritten = vsnprintf(result.m_pData, static_cast<size_t>(nNeeded) + 1, pszFormat, write);
+        va_end(write);
+        if (nWritten != nNeeded)
+        {
+            Empty();
+            return;
+        }
+        result.m_nLength = nNeeded;
+    }
+    *this = static_cast<CString&&>(result);
+}
+
+char* CString::GetBuffer(int nMinBufLength)
+{
+    if (nMinBufLength < m_nLength)
+        nMinBufLength = m_nLength;
+    if (!Reserve(nMinBufLength))
+        return nullptr;
+    return m_pData;
+}
+
+char* CString::GetBufferSetLength(int nNewLength)
+{
+    if (nNewLength < 0)
+        nNewLength = 0;
+    if (!Reserve(nNewLength))
+        return nullptr;
+    if (nNewLength > m_nLength)
+        memset(m_pData + m_nLength, 0, static_cast<size_t>(nNewLength - m_nLength));
+    m_nLength = nNewLength;
+    m_pData[m_nLength] = '\0';
+    return m_pData;
+}
+
+void CString::ReleaseBuffer(int nNewLength)
+{
+    if (!m_pData)
+        return;
+    if (nNewLength < 0 || nNewLength > m_nCapacity)
+    {
+        const void* pEnd = memchr(m_pData, '\0', static_cast<size_t>(m_nCapacity) + 1);
+        nNewLength = pEnd ? static_cast<int>(static_cast<const char*>(pEnd) - m_pData) : m_nCapacity;
+    }
+    m_nLength = nNewLength;
+    m_pData[m_nLength] = '\0';
+}
+
+CString operator+(const CString& a, const CString& b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
+
+CString operator+(const CString& a, const char* b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
+
+CString operator+(const char* a, const CString& b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
+
+CString operator+(const CString& a, char b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
+
+CString operator+(char a, const CString& b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
+
+bool operator==(const CString& a, const CString& b)
+{
+    return a.GetLength() == b.GetLength() && a.Compare(b) == 0;
+}
+bool operator==(const CString& a, const char* b)
+{
+    return a.Compare(b) == 0;
+}
+bool operator==(const char* a, const CString& b)
+{
+    return b.Compare(a) == 0;
+}
+bool operator!=(const CString& a, const CString& b)
+{
+    return !(a == b);
+}
+bool operator!=(const CString& a, const char* b)
+{
+    return !(a == b);
+}
+bool operator!=(const char* a, const CString& b)
+{
+    return !(a == b);
+}
+bool operator<(const CString& a, const CString& b)
+{
+    return a.Compare(b) < 0;
+}
+bool operator<(const CString& a, const char* b)
+{
+    return a.Compare(b) < 0;
+}
+bool operator<(const char* a, const CString& b)
+{
+    return b.Compare(a) > 0;
+}
+bool operator>(const CString& a, const CString& b)
+{
+    return a.Compare(b) > 0;
+}
+bool operator>(const CString& a, const char* b)
+{
+    return a.Compare(b) > 0;
+}
+bool operator>(const char* a, const CString& b)
+{
+    return b.Compare(a) < 0;
+}
+bool operator<=(const CString& a, const CString& b)
+{
+    return a.Compare(b) <= 0;
+}
+bool operator<=(const CString& a, const char* b)
+{
+    return a.Compare(b) <= 0;
+}
+bool operator<=(const char* a, const CString& b)
+{
+    return b.Compare(a) >= 0;
+}
+bool operator>=(const CString& a, const CString& b)
+{
+    return a.Compare(b) >= 0;
+}
+bool operator>=(const CString& a, const char* b)
+{
+    return a.Compare(b) >= 0;
+}
+bool operator>=(const char* a, const CString& b)
+{
+    return b.Compare(a) <= 0;
+}
