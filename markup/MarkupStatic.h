@@ -34,6 +34,9 @@ public:
     // Sends the message registered for a command name; 1 when one was sent.
     int DispatchAppCommand(const char* name);
     static LONG ReadClassesRootDefault(HKEY hRoot, const char* subKey, CString& output);
+    // The ".htm" open command with the target in place of its "%1"; false when
+    // the result would not fit the 520-byte command buffer.
+    static bool BuildOpenCommand(const char* classCommand, const char* target, CString& command);
 
     // The links of the image on screen, in drawing order (client coordinates).
     int GetLinkCount() const { return static_cast<int>(m_linkRects.size()); }
@@ -91,6 +94,7 @@ private:
     void FreeCache();
     void ClearLinks();
     int LinkIndexAtCursor() const;
+    CString GetMarkup() const;
     void RunMarkupScan(RenderState& rs, const char* text, const char* end);
     void ReadFontAttributes(RenderState& rs, const char* attr, const char* end);
     void ReadRuleAttributes(const char* attr, const char* end);
@@ -100,6 +104,8 @@ private:
     HDC m_hdcCache;
     HBITMAP m_hbmCache;
     HBITMAP m_hbmCacheOld;
+    int m_nCacheWidth;
+    int m_nCacheHeight;
 
     COLORREF m_crBackground;
     COLORREF m_crText;
@@ -121,12 +127,16 @@ private:
 
     std::vector<RECT> m_linkRects;
     std::vector<CString> m_linkTargets;
+    CString m_strLinkTarget; // target of the link being drawn
 
     HCURSOR m_hHandCursor;
     HCURSOR m_hSavedCursor;
 
+protected:
+    // y of the line being filled; the run layout reads and advances it.
     int m_nLineTop;
 
+private:
     AppCommand* m_pAppCommands;
     int m_nAppCommands;
 

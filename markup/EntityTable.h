@@ -1,0 +1,17 @@
+// The named character entities of the markup. Inside the working text an
+// entity is the escape byte followed by its row's code.
+#pragma once
+
+const char kEntityEscape = 0x01;
+
+struct MarkupEntity
+{
+    const char* name; // nullptr ends the table
+    char code;        // assigned at run time: row number + 2
+    char character;   // Windows-1252
+};
+
+extern MarkupEntity g_entityTable[];
+
+// Gives every row its code (row + 2); repeating it changes nothing.
+void AssignEntityCodes();
