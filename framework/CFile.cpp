@@ -1,0 +1,132 @@
+#include "CFile.h"
+
+#include "FileTimeStore.h"
+
+#include <cstring>
+
+namespace
+{
+[[noreturn]] void ThrowOsError(DWORD dwError, const char* pszFileName)
+{
+    // Some failing calls leave no code; a zero would read as success to the catcher.
+    if (dwError == ERROR_SUCCESS)
+        dwError = ERROR_GEN_FAILURE;
+    CFileException* pException =
+        new CFileException(CFileException::OsErrorToException(static_cast<LONG>(dwError)),
+                           static_cast<LONG>(dwError), pszFileName);
+    SetLastError(dwError);
+    throw pException;
+}
+} // namespace
+
+int CFileException::OsErrorToException(LONG lOsError)
+{
+    switch (lOsError)
+    {
+    case NO_ERROR:
+        return none;
+    case ERROR_FILE_NOT_FOUND:
+        return fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return badPath;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return accessDenied;
+    case ERROR_INVALID_HANDLE:
+        return invalidFile;
+    case ERROR_CURRENT_DIRECTORY:
+        return removeCurrentDir;
+    case ERROR_CANNOT_MAKE:
+        return directoryFull;
+    case ERROR_SEEK:
+    case ERROR_NEGATIVE_SEEK:
+        return badSeek;
+    case ERROR_CRC:
+    case ERROR_GEN_FAILURE:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+        return hardIO;
+    case ERROR_SHARING_VIOLATION:
+        return sharingViolation;
+    case ERROR_LOCK_VIOLATION:
+        return lockViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return diskFull;
+    case ERROR_HANDLE_EOF:
+        return endOfFile;
+    default:
+        return genericException;
+    }
+}
+
+BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
+{
+    if (!pszFileName || !*pszFileName)
+    {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    char szFull[MAX_PATH];
+    char* pFilePart = nullptr;
+    DWORD dwLength = GetFullPathNameA(pszFileName, MAX_PATH, szFull, &pFilePart);
+    if (dwLength == 0)
+        return FALSE;
+    if (dwLength >= MAX_PATH)
+    {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(pszFileName, GetFileExInfoStandard, &data))
+        return FALSE;
+    FILETIME created, accessed, written;
+    if (!GetFileTimeStore().GetTimes(pszFileName, &created, &accessed, &written))
+        return FALSE;
+
+    rStatus.m_ctime = CTime(created);
+    rStatus.m_atime = CTime(accessed);
+    rStatus.m_mtime = CTime(written);
+    rStatus.m_size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    rStatus.m_attribute = static_cast<BYTE>(data.dwFileAttributes);
+    memcpy(rStatus.m_szFullName, szFull, dwLength + 1);
+    return TRUE;
+}
+
+void CFile::SetStatus(const char* pszFileName, const CFileStatus& status)
+{
+    if (!pszFileName || !*pszFileName)
+        ThrowOsError(ERROR_INVALID_PARAMETER, pszFileName);
+    DWORD dwCurrent = GetFileAttributesA(pszFileName);
+    if (dwCurrent == INVALID_FILE_ATTRIBUTES)
+        ThrowOsError(GetLastError(), pszFileName);
+
+    // Only the bits the record can hold are compared and replaced.
+    const DWORD dwWanted = (dwCurrent & ~0xFFu) | status.m_attribute;
+    const bool bAttributesDiffer = (dwCurrent & 0xFFu) != status.m_attribute;
+    // A read-only bit being cleared goes first, or it would block the times.
+    const bool bAttributesFirst =
+        bAttributesDiffer && (dwCurrent & FILE_ATTRIBUTE_READONLY) && !(dwWanted & FILE_ATTRIBUTE_READONLY);
+    if (bAttributesFirst && !SetFileAttributesA(pszFileName, dwWanted))
+        ThrowOsError(GetLastError(), pszFileName);
+
+    FILETIME created, accessed, written;
+    const bool bCreated = status.m_ctime.GetAsFileTime(created);
+    const bool bAccessed = status.m_atime.GetAsFileTime(accessed);
+    const bool bWritten = status.m_mtime.GetAsFileTime(written);
+    if (bCreated || bAccessed || bWritten)
+    {
+        if (!GetFileTimeStore().SetTimes(pszFileName, bCreated ? &created : nullptr,
+                                         bAccessed ? &accessed : nullptr, bWritten ? &written : nullptr))
+            ThrowOsError(GetLastError(), pszFileName);
+    }
+
+    if (bAttributesDiffer && !bAttributesFirst && !SetFileAttributesA(pszFileName, dwWanted))
+        ThrowOsError(GetLastError(), pszFileName);
+}

@@ -1,0 +1,92 @@
+// File status record, the file exception and the CFile base with its static status calls.
+#pragma once
+
+#include <windows.h>
+
+#include "CString.h"
+#include "CTime.h"
+
+struct CFileStatus
+{
+    CTime m_ctime; // creation
+    CTime m_mtime; // last write
+    CTime m_atime; // last access
+    ULONGLONG m_size = 0;
+    BYTE m_attribute = 0;
+    char m_szFullName[MAX_PATH] = {};
+};
+
+// Thrown as a pointer and released by the catcher with Delete().
+class CException
+{
+public:
+    virtual ~CException() = default;
+    void Delete() { delete this; }
+};
+
+class CFileException : public CException
+{
+public:
+    enum
+    {
+        none,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile
+    };
+
+    CFileException() = default;
+    CFileException(int cause, LONG lOsError, const char* pszFileName = nullptr)
+        : m_cause(cause), m_lOsError(lOsError), m_strFileName(pszFileName)
+    {
+    }
+
+    // The cause that matches a Win32 error code.
+    static int OsErrorToException(LONG lOsError);
+
+    int m_cause = none;
+    LONG m_lOsError = 0;
+    CString m_strFileName;
+};
+
+class CFile
+{
+public:
+    enum OpenFlags
+    {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareCompat = 0x0000,
+        shareExclusive = 0x0010,
+        shareDenyWrite = 0x0020,
+        shareDenyRead = 0x0030,
+        shareDenyNone = 0x0040,
+        modeNoInherit = 0x0080,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+        typeText = 0x4000,
+        typeBinary = 0x8000
+    };
+
+    virtual ~CFile() = default;
+
+    // Times (through the file-time store), size, attributes and full name.
+    // FALSE when the file cannot be queried; GetLastError() tells why.
+    static BOOL GetStatus(const char* pszFileName, CFileStatus& rStatus);
+    // Writes the three times through the file-time store (an invalid CTime leaves that
+    // time as it is) and the attributes when they differ. On failure it throws
+    // new CFileException with the OS error code, which is also left in GetLastError().
+    static void SetStatus(const char* pszFileName, const CFileStatus& status);
+};

@@ -1,0 +1,31 @@
+// The one place where file times are read and written, replaceable so that tests can
+// keep creation times where the file system under them does not.
+#pragma once
+
+#include <windows.h>
+
+struct IFileTimeStore
+{
+    virtual ~IFileTimeStore() = default;
+    // Any pointer may be null: that time is then neither read nor written.
+    // FALSE on failure, with GetLastError() telling why.
+    virtual BOOL GetTimes(const char* path, FILETIME* created, FILETIME* accessed, FILETIME* written) = 0;
+    virtual BOOL SetTimes(const char* path, const FILETIME* created, const FILETIME* accessed,
+                          const FILETIME* written) = 0;
+};
+
+// The store backed by the file system (CreateFileA, GetFileTime, SetFileTime).
+class CWin32FileTimeStore : public IFileTimeStore
+{
+public:
+    BOOL GetTimes(const char* path, FILETIME* created, FILETIME* accessed, FILETIME* written) override;
+    // Opens the file for writing, so a read-only file or one held open by someone who
+    // denies write sharing fails with ERROR_ACCESS_DENIED or ERROR_SHARING_VIOLATION.
+    BOOL SetTimes(const char* path, const FILETIME* created, const FILETIME* accessed,
+                  const FILETIME* written) override;
+};
+
+// Installs a store (nullptr: the Win32 one) and returns the one installed before.
+IFileTimeStore* SetFileTimeStore(IFileTimeStore* pStore);
+// The store in use.
+IFileTimeStore& GetFileTimeStore();
