@@ -1,0 +1,194 @@
+#include "CStdioFile.h"
+
+#include <cstring>
+
+namespace
+{
+DWORD ShareMode(UINT nOpenFlags)
+{
+    switch (nOpenFlags & 0x70)
+    {
+    case CFile::shareDenyWrite:
+        return FILE_SHARE_READ;
+    case CFile::shareDenyRead:
+        return FILE_SHARE_WRITE;
+    case CFile::shareDenyNone:
+        return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    default: // shareCompat, shareExclusive
+        return 0;
+    }
+}
+
+DWORD Access(UINT nOpenFlags)
+{
+    switch (nOpenFlags & 3)
+    {
+    case CFile::modeWrite:
+        return GENERIC_WRITE;
+    case CFile::modeReadWrite:
+        return GENERIC_READ | GENERIC_WRITE;
+    default:
+        return GENERIC_READ;
+    }
+}
+
+DWORD Disposition(UINT nOpenFlags)
+{
+    if (nOpenFlags & CFile::modeCreate)
+        return (nOpenFlags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+    return OPEN_EXISTING;
+}
+} // namespace
+
+CStdioFile::~CStdioFile()
+{
+    Close();
+}
+
+BOOL CStdioFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* pError)
+{
+    Close();
+    if (!pszFileName || !*pszFileName || (nOpenFlags & 3) == 3)
+    {
+        if (pError)
+            *pError = CFileException(CFileException::badPath, ERROR_INVALID_PARAMETER, pszFileName);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, (nOpenFlags & modeNoInherit) ? FALSE : TRUE};
+    HANDLE hFile = CreateFileA(pszFileName, Access(nOpenFlags), ShareMode(nOpenFlags), &sa,
+                               Disposition(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+    {
+        DWORD dwError = GetLastError();
+        if (pError)
+            *pError = CFileException(CFileException::OsErrorToException(static_cast<LONG>(dwError)),
+                                     static_cast<LONG>(dwError), pszFileName);
+        SetLastError(dwError);
+        return FALSE;
+    }
+    m_hFile = hFile;
+    m_bText = !(nOpenFlags & typeBinary);
+    m_bWriteFailed = false;
+    m_nReadPos = m_nReadEnd = 0;
+    return TRUE;
+}
+
+BOOL CStdioFile::ReadString(CString& rString)
+{
+    rString.Empty();
+    if (!IsOpen())
+        return FALSE;
+    for (;;)
+    {
+        if (m_nReadPos == m_nReadEnd)
+        {
+            DWORD dwRead = 0;
+            if (!ReadFile(m_hFile, m_readBuffer, sizeof(m_readBuffer), &dwRead, nullptr) || dwRead == 0)
+                break;
+            m_nReadPos = 0;
+            m_nReadEnd = dwRead;
+        }
+        const char* pStart = m_readBuffer + m_nReadPos;
+        const void* pNewLine = memchr(pStart, '\n', m_nReadEnd - m_nReadPos);
+        if (!pNewLine)
+        {
+            rString += CString(pStart, static_cast<int>(m_nReadEnd - m_nReadPos));
+            m_nReadPos = m_nReadEnd;
+            continue;
+        }
+        const DWORD nLength = static_cast<DWORD>(static_cast<const char*>(pNewLine) - pStart);
+        rString += CString(pStart, static_cast<int>(nLength));
+        m_nReadPos += nLength + 1;
+        if (m_bText && rString.GetLength() > 0 && rString[rString.GetLength() - 1] == '\r')
+            rString.GetBufferSetLength(rString.GetLength() - 1);
+        return TRUE;
+    }
+    // A last line without a line end still counts.
+    return rString.GetLength() > 0 ? TRUE : FALSE;
+}
+
+BOOL CStdioFile::WriteAll(const char* pData, DWORD dwLength)
+{
+    while (dwLength > 0)
+    {
+        DWORD dwWritten = 0;
+        if (!WriteFile(m_hFile, pData, dwLength, &dwWritten, nullptr) || dwWritten == 0)
+        {
+            if (GetLastError() == ERROR_SUCCESS)
+                SetLastError(ERROR_DISK_FULL);
+            m_bWriteFailed = true;
+            return FALSE;
+        }
+        pData += dwWritten;
+        dwLength -= dwWritten;
+    }
+    return TRUE;
+}
+
+void CStdioFile::DropReadAhead()
+{
+    // Unconsumed read-ahead would put the next write past the reader's position.
+    if (m_nReadPos != m_nReadEnd)
+    {
+        LARGE_INTEGER back;
+        back.QuadPart = -static_cast<LONGLONG>(m_nReadEnd - m_nReadPos);
+        SetFilePointerEx(m_hFile, back, nullptr, FILE_CURRENT);
+    }
+    m_nReadPos = m_nReadEnd = 0;
+}
+
+BOOL CStdioFile::WriteString(const char* pszText)
+{
+    if (!IsOpen())
+    {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!pszText)
+        return TRUE;
+    DropReadAhead();
+    if (!m_bText)
+        return WriteAll(pszText, static_cast<DWORD>(strlen(pszText)));
+
+    // Translate "\n" to CR LF in chunks, writing each one out.
+    char chunk[4096];
+    DWORD nUsed = 0;
+    for (const char* p = pszText; *p; ++p)
+    {
+        if (nUsed + 2 > sizeof(chunk))
+        {
+            if (!WriteAll(chunk, nUsed))
+                return FALSE;
+            nUsed = 0;
+        }
+        if (*p == '\n')
+            chunk[nUsed++] = '\r';
+        chunk[nUsed++] = *p;
+    }
+    return WriteAll(chunk, nUsed);
+}
+
+BOOL CStdioFile::Flush()
+{
+    return IsOpen() && !m_bWriteFailed ? TRUE : FALSE;
+}
+
+void CStdioFile::SeekToEnd()
+{
+    if (!IsOpen())
+        return;
+    m_nReadPos = m_nReadEnd = 0;
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    SetFilePointerEx(m_hFile, zero, nullptr, FILE_END);
+}
+
+void CStdioFile::Close()
+{
+    if (IsOpen())
+        CloseHandle(m_hFile);
+    m_hFile = INVALID_HANDLE_VALUE;
+    m_nReadPos = m_nReadEnd = 0;
+    m_bWriteFailed = false;
+}
