@@ -1,0 +1,9 @@
+// Reads a string resource of the program, whatever its length.
+#pragma once
+
+#include "CString.h"
+
+#include <windows.h>
+
+// FALSE, with rString empty, when the string does not exist or is empty.
+BOOL AfxLoadString(UINT nID, CString& rString);

@@ -1,0 +1,24 @@
+#include "AfxMessageBox.h"
+
+#include "AfxLoadString.h"
+#include "CWinApp.h"
+
+int AfxMessageBox(const char* lpszText, UINT nType, UINT)
+{
+    // Owned by the main window while it takes input, else by whatever window
+    // of ours is active (an open box of its own), so that the box is modal.
+    HWND hWndOwner = nullptr;
+    CWnd* pMain = AfxGetMainWnd();
+    if (pMain && ::IsWindow(pMain->m_hWnd))
+        hWndOwner = ::GetLastActivePopup(pMain->m_hWnd);
+    if (!hWndOwner)
+        hWndOwner = ::GetActiveWindow();
+    return ::MessageBoxA(hWndOwner, lpszText, AfxGetAppName(), nType);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
+{
+    CString strPrompt;
+    AfxLoadString(nIDPrompt, strPrompt);
+    return AfxMessageBox(strPrompt, nType, nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
+}

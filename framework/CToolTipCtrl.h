@@ -1,0 +1,31 @@
+// A tooltip control owned by a window.
+#pragma once
+
+#include "CWnd.h"
+
+#include <commctrl.h>
+
+class CToolTipCtrl : public CWnd
+{
+public:
+    // A pop-up tooltip window owned by pParentWnd; dwStyle adds TTS_ styles.
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+
+    int SetMaxTipWidth(int iWidth)
+    {
+        return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, static_cast<LPARAM>(iWidth)));
+    }
+    // dwDuration: TTDT_INITIAL, TTDT_AUTOPOP, TTDT_RESHOW or TTDT_AUTOMATIC.
+    void SetDelayTime(DWORD dwDuration, int iTime)
+    {
+        SendMessage(TTM_SETDELAYTIME, dwDuration, MAKELPARAM(iTime, 0));
+    }
+    int GetDelayTime(DWORD dwDuration) const
+    {
+        return static_cast<int>(SendMessage(TTM_GETDELAYTIME, dwDuration));
+    }
+    // A tool for the whole of pWnd (TTF_IDISHWND | TTF_SUBCLASS) when lpRectTool
+    // is nullptr, else for that rectangle of pWnd with id nIDTool.
+    BOOL AddTool(CWnd* pWnd, const char* lpszText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
+};

@@ -1,0 +1,178 @@
+// Message maps in the MFC manner: each class has a static table from window
+// message, command or reflected notification to one of its member functions,
+// chained to the table of its base class.
+//
+// Handlers are named WITHOUT "&Class::", as in MFC 4.2:
+//     BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
+//         ON_WM_PAINT()
+//         ON_BN_CLICKED(IDC_UNDO, OnUndo)
+//         ON_MESSAGE(WM_APP + 100, OnShowLog)
+//     END_MESSAGE_MAP()
+// A base-class handler is written qualified: ON_COMMAND(ID_HELP, CWinApp::OnHelp).
+// Each entry calls its handler through a small captureless function, so the
+// compiler checks every handler's signature (no casts between member types).
+#pragma once
+
+#include <windows.h>
+
+class CCmdTarget;
+class CWnd;
+class CDC;
+class CPoint;
+
+// Calls one handler; returns the message result.
+typedef LRESULT (*AFX_PMSGFN)(CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam);
+
+enum AfxEntryKind : UINT
+{
+    AfxEntryEnd = 0,
+    AfxEntryMessage = 1, // a window message to the window itself
+    AfxEntryCommand = 2, // WM_COMMAND with this id and code, at the parent
+    AfxEntryReflect = 3, // WM_COMMAND notification reflected to the child control
+};
+
+struct AFX_MSGMAP_ENTRY
+{
+    UINT nKind;
+    UINT nMessage; // AfxEntryMessage
+    UINT nCode;    // AfxEntryCommand, AfxEntryReflect: notification code (0 = BN_CLICKED or a menu command)
+    UINT nID;      // AfxEntryCommand: control or command id
+    AFX_PMSGFN pfn;
+};
+
+struct AFX_MSGMAP
+{
+    const AFX_MSGMAP* (*pfnGetBaseMap)();
+    const AFX_MSGMAP_ENTRY* lpEntries;
+};
+
+#define DECLARE_MESSAGE_MAP()                                                                                \
+protected:                                                                                                   \
+    static const AFX_MSGMAP* GetThisMessageMap();                                                            \
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                               \
+    const AFX_MSGMAP* theClass::GetMessageMap() const                                                        \
+    {                                                                                                        \
+        return GetThisMessageMap();                                                                          \
+    }                                                                                                        \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                                          \
+    {                                                                                                        \
+        using ThisClass [[maybe_unused]] = theClass;                                                         \
+        using TheBaseClass = baseClass;                                                                      \
+        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+
+#define END_MESSAGE_MAP()                                                                                    \
+    {                                                                                                        \
+        AfxEntryEnd, 0, 0, 0, nullptr                                                                        \
+    }                                                                                                        \
+    }                                                                                                        \
+    ;                                                                                                        \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]};            \
+    return &messageMap;                                                                                      \
+    }
+
+#define AFX_THIS(p) static_cast<ThisClass*>(p)
+
+// Window messages. Handler signatures as in MFC.
+#define ON_WM_PAINT()                                                                                        \
+    {AfxEntryMessage, WM_PAINT, 0, 0,                                                                        \
+     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
+     {                                                                                                       \
+         AFX_THIS(p)->OnPaint();                                                                             \
+         return 0;                                                                                           \
+     }},
+// void OnSysCommand(UINT nID, LPARAM lParam)
+#define ON_WM_SYSCOMMAND()                                                                                   \
+    {AfxEntryMessage, WM_SYSCOMMAND, 0, 0,                                                                   \
+     [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT                                                        \
+     {                                                                                                       \
+         AFX_THIS(p)->OnSysCommand(static_cast<UINT>(w), l);                                                 \
+         return 0;                                                                                           \
+     }},
+// HCURSOR OnQueryDragIcon()
+#define ON_WM_QUERYDRAGICON()                                                                                \
+    {AfxEntryMessage, WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {                 \
+         return reinterpret_cast<LRESULT>(AFX_THIS(p)->OnQueryDragIcon());                                   \
+     }},
+// void OnDropFiles(HDROP hDropInfo)
+#define ON_WM_DROPFILES()                                                                                    \
+    {AfxEntryMessage, WM_DROPFILES, 0, 0,                                                                    \
+     [](CCmdTarget* p, WPARAM w, LPARAM) -> LRESULT                                                          \
+     {                                                                                                       \
+         AFX_THIS(p)->OnDropFiles(reinterpret_cast<HDROP>(w));                                               \
+         return 0;                                                                                           \
+     }},
+// void OnDestroy()
+#define ON_WM_DESTROY()                                                                                      \
+    {AfxEntryMessage, WM_DESTROY, 0, 0,                                                                      \
+     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
+     {                                                                                                       \
+         AFX_THIS(p)->OnDestroy();                                                                           \
+         return 0;                                                                                           \
+     }},
+// BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message); pWnd is a
+// temporary object when the window is not one of ours.
+#define ON_WM_SETCURSOR()                                                                                    \
+    {AfxEntryMessage, WM_SETCURSOR, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {                 \
+         return AFX_THIS(p)->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(w)), LOWORD(l), HIWORD(l)); \
+     }},
+// void OnClose()
+#define ON_WM_CLOSE()                                                                                        \
+    {AfxEntryMessage, WM_CLOSE, 0, 0,                                                                        \
+     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
+     {                                                                                                       \
+         AFX_THIS(p)->OnClose();                                                                             \
+         return 0;                                                                                           \
+     }},
+// void OnMouseMove(UINT nFlags, CPoint point)
+#define ON_WM_MOUSEMOVE()                                                                                    \
+    {AfxEntryMessage, WM_MOUSEMOVE, 0, 0,                                                                    \
+     [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT                                                        \
+     {                                                                                                       \
+         AFX_THIS(p)->OnMouseMove(static_cast<UINT>(w), CPoint(l));                                          \
+         return 0;                                                                                           \
+     }},
+// BOOL OnEraseBkgnd(CDC* pDC); the CDC wraps the message's device context
+// for the call only.
+#define ON_WM_ERASEBKGND()                                                                                   \
+    {AfxEntryMessage, WM_ERASEBKGND, 0, 0,                                                                   \
+     [](CCmdTarget* p, WPARAM w, LPARAM) -> LRESULT                                                          \
+     {                                                                                                       \
+         CDC dc(reinterpret_cast<HDC>(w));                                                                   \
+         return AFX_THIS(p)->OnEraseBkgnd(&dc);                                                              \
+     }},
+// void OnTimer(UINT_PTR nIDEvent)
+#define ON_WM_TIMER()                                                                                        \
+    {AfxEntryMessage, WM_TIMER, 0, 0,                                                                        \
+     [](CCmdTarget* p, WPARAM w, LPARAM) -> LRESULT                                                          \
+     {                                                                                                       \
+         AFX_THIS(p)->OnTimer(static_cast<UINT_PTR>(w));                                                     \
+         return 0;                                                                                           \
+     }},
+
+// LRESULT OnXxx(WPARAM wParam, LPARAM lParam)
+#define ON_MESSAGE(message, memberFxn)                                                                       \
+    {AfxEntryMessage, static_cast<UINT>(message), 0, 0,                                                      \
+     [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT { return AFX_THIS(p)->memberFxn(w, l); }},
+
+// Commands and notifications from child controls: void OnXxx()
+#define ON_CONTROL(code, id, memberFxn)                                                                      \
+    {AfxEntryCommand, 0, static_cast<UINT>(code), static_cast<UINT>(id),                                     \
+     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
+     {                                                                                                       \
+         AFX_THIS(p)->memberFxn();                                                                           \
+         return 0;                                                                                           \
+     }},
+#define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+
+// A notification that the control itself handles, reflected from its parent
+// before the parent's own map is searched: void OnXxx()
+#define ON_CONTROL_REFLECT(code, memberFxn)                                                                  \
+    {AfxEntryReflect, 0, static_cast<UINT>(code), 0,                                                         \
+     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
+     {                                                                                                       \
+         AFX_THIS(p)->memberFxn();                                                                           \
+         return 0;                                                                                           \
+     }},
