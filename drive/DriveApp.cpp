@@ -1,0 +1,74 @@
+#include "DriveApp.h"
+
+#include "DriveDlg.h"
+#include "DriveOptions.h"
+#include "NtfsLikeTimeStore.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+CDriveApp theDriveApp;
+
+namespace
+{
+// The arguments in the process code page, the way the program sees paths.
+std::vector<std::string> ReadArguments()
+{
+    std::vector<std::string> args;
+    int nArgs = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &nArgs);
+    if (argv == nullptr)
+        return args;
+    for (int i = 1; i < nArgs; ++i)
+    {
+        const int cb = WideCharToMultiByte(CP_ACP, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(cb > 0 ? static_cast<size_t>(cb) : 1, '\0');
+        if (cb > 0)
+            WideCharToMultiByte(CP_ACP, 0, argv[i], -1, &arg[0], cb, nullptr, nullptr);
+        arg.resize(strlen(arg.c_str()));
+        args.push_back(arg);
+    }
+    LocalFree(argv);
+    return args;
+}
+} // namespace
+
+BOOL CDriveApp::InitInstance()
+{
+    DriveOptions options;
+    std::string error;
+    if (!ParseDriveOptions(ReadArguments(), options, error))
+    {
+        fprintf(stderr, "chronoshift-drive: %s\n%s", error.c_str(), DriveUsage());
+        fflush(stderr);
+        m_nExitCode = 2;
+        return FALSE;
+    }
+
+    // Creation times kept in memory like NTFS keeps them, for the whole run.
+    std::unique_ptr<NtfsLikeTimeStore> pStore;
+    if (options.bNtfsTimes)
+        pStore = std::make_unique<NtfsLikeTimeStore>();
+
+    CDriveDlg dlg(options);
+    m_pMainWnd = &dlg;
+    const INT_PTR nResult = dlg.DoModal();
+    m_pMainWnd = nullptr;
+    if (nResult == -1)
+        printf("dialog: could not be created\n");
+    else
+    {
+        dlg.ReportClosed();
+        m_nExitCode = dlg.GetExitCode();
+    }
+    fflush(stdout);
+    return FALSE;
+}
+
+int CDriveApp::ExitInstance()
+{
+    CWinApp::ExitInstance();
+    return m_nExitCode;
+}

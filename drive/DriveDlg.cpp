@@ -1,0 +1,341 @@
+#include "DriveDlg.h"
+
+#include "FileTimesReport.h"
+#include "DropFiles.h"
+#include "Screenshot.h"
+
+#include <cstdio>
+#include <type_traits>
+#include <utility>
+
+CDriveDlg* CDriveDlg::s_pActive = nullptr;
+
+namespace
+{
+const UINT_PTR kStartTimer = 0x4452; // "DR"
+const int kIdcUndo = 1005;
+const int kIdcDateToChange = 1003;
+const int kIdcSubfolders = 1004;
+
+// The label's markup, through whichever public getter the label offers.
+template <typename T, typename = void> struct HasGetMarkup : std::false_type
+{
+};
+template <typename T>
+struct HasGetMarkup<T, std::void_t<decltype(std::declval<const T&>().GetMarkup())>> : std::true_type
+{
+};
+template <typename T, typename = void> struct HasGetMarkupText : std::false_type
+{
+};
+template <typename T>
+struct HasGetMarkupText<T, std::void_t<decltype(std::declval<const T&>().GetMarkupText())>> : std::true_type
+{
+};
+
+template <typename T> bool ReadMarkup(const T& label, std::string& markup)
+{
+    if constexpr (HasGetMarkup<T>::value)
+    {
+        markup = static_cast<const char*>(label.GetMarkup());
+        return true;
+    }
+    else if constexpr (HasGetMarkupText<T>::value)
+    {
+        markup = static_cast<const char*>(label.GetMarkupText());
+        return true;
+    }
+    else
+    {
+        (void)label;
+        return false;
+    }
+}
+
+std::string FullPath(const std::string& path)
+{
+    DWORD cch = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (cch == 0)
+        return path;
+    std::string full(cch, '\0');
+    cch = GetFullPathNameA(path.c_str(), cch, &full[0], nullptr);
+    full.resize(cch);
+    return full;
+}
+
+bool FileExists(const std::string& path)
+{
+    return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CopyOrRemove(const std::string& from, const std::string& to)
+{
+    if (to.empty())
+        return;
+    if (FileExists(from))
+        CopyFileA(from.c_str(), to.c_str(), FALSE);
+    else
+        DeleteFileA(to.c_str());
+}
+} // namespace
+
+CDriveDlg::CDriveDlg(const DriveOptions& options)
+    : CMainDlg(nullptr), m_options(options), m_nBusyPaints(0), m_nExitCode(1)
+{
+    for (const std::string& path : options.paths)
+        m_paths.push_back(FullPath(path));
+}
+
+CDriveDlg::~CDriveDlg()
+{
+    ReleaseFiles();
+    if (s_pActive == this)
+        s_pActive = nullptr;
+}
+
+BOOL CDriveDlg::OnInitDialog()
+{
+    BOOL bResult = CMainDlg::OnInitDialog();
+    // The script starts once the dialog's own loop runs, as a user's first
+    // action would.
+    s_pActive = this;
+    ::SetTimer(m_hWnd, kStartTimer, 10, &CDriveDlg::OnStartTimer);
+    return bResult;
+}
+
+void CALLBACK CDriveDlg::OnStartTimer(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
+{
+    ::KillTimer(hWnd, idEvent);
+    if (s_pActive != nullptr && s_pActive->m_hWnd == hWnd)
+        s_pActive->RunScript();
+}
+
+void CDriveDlg::RunScript()
+{
+    ApplyOptions();
+    if (m_options.bPrintTimes)
+    {
+        m_files = ListFilesUnder(m_paths);
+        PrintFileTimes("before", m_files);
+    }
+    m_pWatcher = std::make_unique<CPaintWatcher>(m_lblStatus.m_hWnd,
+                                                 [this]()
+                                                 {
+                                                     if (!m_bBusy)
+                                                         return;
+                                                     ++m_nBusyPaints;
+                                                     std::string markup;
+                                                     if (ReadMarkup(m_lblStatus, markup))
+                                                         m_strProgressSeen = markup;
+                                                 });
+
+    HoldFiles();
+    bool bRan = Drop();
+    if (bRan)
+        ReportDrop(1);
+    if (bRan && m_options.bDropAgain)
+    {
+        if (m_options.bDeleteLogBetween && !m_strLogPath.IsEmpty())
+            printf("delete log: %s\n", DeleteFileA(m_strLogPath) ? "done" : "failed");
+        bRan = Drop();
+        if (bRan)
+            ReportDrop(2);
+    }
+    ReleaseFiles();
+    m_pWatcher.reset();
+
+    if (m_options.bPrintTimes)
+        PrintFileTimes("after drop", m_files);
+    for (const std::string& path : m_options.removals)
+        printf("remove: %s %s\n", path.c_str(), DeleteFileA(FullPath(path).c_str()) ? "done" : "failed");
+    if (bRan && m_options.bUndo)
+    {
+        PressUndo();
+        if (m_options.bPrintTimes)
+            PrintFileTimes("after undo", m_files);
+    }
+    if (!m_options.strScreenshot.empty())
+        printf("screenshot: %s\n",
+               SaveWindowBitmap(m_hWnd, m_options.strScreenshot.c_str()) ? "saved" : "failed");
+
+    m_strLastLogPath = static_cast<const char*>(m_strLogPath);
+    m_strLastUndoPath = static_cast<const char*>(m_strUndoPath);
+    m_nExitCode = bRan ? 0 : 1;
+    fflush(stdout);
+    // Exit, as the user's click on the button would.
+    ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDOK)));
+}
+
+void CDriveDlg::ApplyOptions()
+{
+    if (m_options.nTarget != DriveOptions::kKeep)
+    {
+        HWND hCombo = ::GetDlgItem(m_hWnd, kIdcDateToChange);
+        ::SendMessageA(hCombo, CB_SETCURSEL, static_cast<WPARAM>(m_options.nTarget), 0);
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kIdcDateToChange, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(hCombo));
+    }
+    if (m_options.nSubfolders >= 0)
+    {
+        HWND hBox = ::GetDlgItem(m_hWnd, kIdcSubfolders);
+        ::SendMessageA(hBox, BM_SETCHECK, m_options.nSubfolders ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kIdcSubfolders, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(hBox));
+    }
+    char szItem[64] = {};
+    HWND hCombo = ::GetDlgItem(m_hWnd, kIdcDateToChange);
+    const LRESULT nSel = ::SendMessageA(hCombo, CB_GETCURSEL, 0, 0);
+    if (nSel != CB_ERR)
+        ::SendMessageA(hCombo, CB_GETLBTEXT, static_cast<WPARAM>(nSel), reinterpret_cast<LPARAM>(szItem));
+    printf("options: date to change \"%s\", process subfolders %s\n", nSel == CB_ERR ? "" : szItem,
+           ::IsDlgButtonChecked(m_hWnd, kIdcSubfolders) == BST_CHECKED ? "on" : "off");
+}
+
+void CDriveDlg::HoldFiles()
+{
+    for (const std::string& path : m_options.holds)
+    {
+        // Read access, sharing for reading only: nobody else may write.
+        HANDLE hFile = CreateFileA(FullPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        printf("hold: %s %s\n", path.c_str(), hFile == INVALID_HANDLE_VALUE ? "failed" : "open");
+        if (hFile != INVALID_HANDLE_VALUE)
+            m_holds.push_back(hFile);
+    }
+    for (const std::string& path : m_options.locks)
+    {
+        // No sharing at all: nobody else may even read.
+        HANDLE hFile = CreateFileA(FullPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        printf("lock: %s %s\n", path.c_str(), hFile == INVALID_HANDLE_VALUE ? "failed" : "open");
+        if (hFile != INVALID_HANDLE_VALUE)
+            m_holds.push_back(hFile);
+    }
+}
+
+void CDriveDlg::ReleaseFiles()
+{
+    for (HANDLE hFile : m_holds)
+        CloseHandle(hFile);
+    m_holds.clear();
+}
+
+bool CDriveDlg::Drop()
+{
+    HDROP hDrop = BuildDropFiles(m_paths);
+    if (hDrop == nullptr)
+    {
+        printf("drop: out of memory\n");
+        return false;
+    }
+    // Sent, not posted: the batch has run when the call returns. The handle
+    // is left to the dialog, whose default handling of the message may
+    // release it; a driver run drops only a few times.
+    ::SendMessageA(m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
+    WaitUntilIdle();
+    return true;
+}
+
+void CDriveDlg::WaitUntilIdle()
+{
+    // A drop the dialog deferred runs from its queue; let it finish.
+    MSG msg;
+    for (;;)
+    {
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (msg.message == WM_QUIT)
+            {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (!::IsDialogMessageA(m_hWnd, &msg))
+            {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        if (!m_bBusy)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+}
+
+bool CDriveDlg::IsUndoEnabled() const
+{
+    return ::IsWindowEnabled(::GetDlgItem(m_hWnd, kIdcUndo)) != FALSE;
+}
+
+std::string CDriveDlg::ReadStatusMarkup() const
+{
+    std::string markup;
+    if (!ReadMarkup(m_lblStatus, markup))
+        return "(the status label does not tell its markup)";
+    return markup;
+}
+
+void CDriveDlg::PrintStatusLinks(const char* prefix)
+{
+    // Links are known once the label has painted its current text.
+    ::UpdateWindow(m_lblStatus.m_hWnd);
+    const int nLinks = m_lblStatus.GetLinkCount();
+    printf("%s links: %d\n", prefix, nLinks);
+    for (int i = 0; i < nLinks; ++i)
+        printf("%s link: %s\n", prefix, static_cast<const char*>(m_lblStatus.GetLinkTarget(i)));
+}
+
+void CDriveDlg::ReportDrop(int nDrop)
+{
+    char szPrefix[32];
+    snprintf(szPrefix, sizeof(szPrefix), "drop %d", nDrop);
+    printf("%s status: %s\n", szPrefix, ReadStatusMarkup().c_str());
+    PrintStatusLinks(szPrefix);
+    printf("%s log: %s\n", szPrefix, m_strLogPath.IsEmpty() ? "off" : "on");
+    printf("%s journal: %s\n", szPrefix, m_strUndoPath.IsEmpty() ? "none" : "kept");
+    printf("%s undo button: %s\n", szPrefix, IsUndoEnabled() ? "enabled" : "disabled");
+    printf("%s busy paints: %d\n", szPrefix, m_nBusyPaints);
+    if (!m_strProgressSeen.empty())
+        printf("%s progress seen: %s\n", szPrefix, m_strProgressSeen.c_str());
+    fflush(stdout);
+    m_nBusyPaints = 0;
+    m_strProgressSeen.clear();
+    CopyTempFiles();
+}
+
+void CDriveDlg::CopyTempFiles()
+{
+    if (!m_options.strLogCopy.empty() && !m_strLogPath.IsEmpty())
+        CopyFileA(m_strLogPath, m_options.strLogCopy.c_str(), FALSE);
+    CopyOrRemove(static_cast<const char*>(m_strUndoPath), m_options.strJournalCopy);
+}
+
+void CDriveDlg::PressUndo()
+{
+    if (!IsUndoEnabled())
+    {
+        // A user cannot click a disabled button.
+        printf("undo: button disabled, not pressed\n");
+        return;
+    }
+    const std::string strJournal = static_cast<const char*>(m_strUndoPath);
+    {
+        CMessageBoxAnswerer answerer(m_hWnd, m_options.bUndoAnswerYes ? IDYES : IDNO);
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kIdcUndo, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, kIdcUndo)));
+        for (const std::string& text : answerer.GetTexts())
+            printf("undo box: %s\n", text.c_str());
+    }
+    printf("undo status: %s\n", ReadStatusMarkup().c_str());
+    printf("undo journal: %s\n", FileExists(strJournal) ? "kept" : "deleted");
+    printf("undo button: %s\n", IsUndoEnabled() ? "enabled" : "disabled");
+    fflush(stdout);
+}
+
+void CDriveDlg::ReportClosed()
+{
+    printf("closed: log %s, journal %s\n",
+           m_strLastLogPath.empty() ? "none" : (FileExists(m_strLastLogPath) ? "kept" : "deleted"),
+           m_strLastUndoPath.empty() ? "none" : (FileExists(m_strLastUndoPath) ? "kept" : "deleted"));
+    fflush(stdout);
+}

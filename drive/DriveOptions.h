@@ -1,0 +1,40 @@
+// What one run of chronoshift-drive is asked to do, read from its command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct DriveOptions
+{
+    // "Date to Change:" item to select: 0, 1, 2, or -1 for no selection;
+    // kKeep leaves the list as the stored option set it.
+    enum
+    {
+        kKeep = -2
+    };
+    int nTarget = kKeep;
+    // "Process Subfolders": 1 on, 0 off, -1 as stored.
+    int nSubfolders = -1;
+
+    bool bUndo = false;
+    bool bUndoAnswerYes = true;
+    bool bDropAgain = false;
+    bool bDeleteLogBetween = false;
+    bool bNtfsTimes = false;
+    bool bPrintTimes = false;
+
+    std::string strLogCopy;
+    std::string strJournalCopy;
+    std::string strScreenshot;
+    std::vector<std::string> holds;
+    std::vector<std::string> locks;
+    std::vector<std::string> removals;
+    std::vector<std::string> paths;
+};
+
+// Fills `options` from the arguments (without the program name); on a usage
+// error returns false with the reason in `error`.
+bool ParseDriveOptions(const std::vector<std::string>& args, DriveOptions& options, std::string& error);
+
+// The usage text printed on a usage error.
+const char* DriveUsage();

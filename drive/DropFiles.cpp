@@ -1,0 +1,34 @@
+#include "DropFiles.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+HDROP BuildDropFiles(const std::vector<std::string>& paths)
+{
+    SIZE_T cbList = 1;
+    for (const std::string& path : paths)
+        cbList += path.size() + 1;
+
+    HGLOBAL hGlobal = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + cbList);
+    if (hGlobal == nullptr)
+        return nullptr;
+    auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hGlobal));
+    if (pDrop == nullptr)
+    {
+        GlobalFree(hGlobal);
+        return nullptr;
+    }
+    pDrop->pFiles = sizeof(DROPFILES);
+    pDrop->fNC = FALSE;
+    pDrop->fWide = FALSE;
+    char* pList = reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES);
+    for (const std::string& path : paths)
+    {
+        memcpy(pList, path.c_str(), path.size() + 1);
+        pList += path.size() + 1;
+    }
+    *pList = '\0';
+    GlobalUnlock(hGlobal);
+    return static_cast<HDROP>(hGlobal);
+}
