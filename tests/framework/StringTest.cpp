@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include "CString.h"
+
+#include <cstring>
+#include <string>
+
+TEST(CStringTest, ConstructionAndConversion)
+{
+    CString empty;
+    EXPECT_TRUE(empty.IsEmpty());
+    EXPECT_STREQ("", static_cast<const char*>(empty)); // never a null pointer
+    EXPECT_STREQ("", static_cast<const char*>(CString(static_cast<const char*>(nullptr))));
+
+    CString part("abcdef", 3);
+    EXPECT_EQ(3, part.GetLength());
+    EXPECT_STREQ("abc", part);
+
+    EXPECT_STREQ("xxxx", CString('x', 4));
+    EXPECT_TRUE(CString('x', 0).IsEmpty());
+    EXPECT_TRUE(CString('x', -5).IsEmpty());
+
+    CString original("keep");
+    CString copy(original);
+    copy.SetAt(0, 'K');
+    EXPECT_STREQ("keep", original);
+    EXPECT_STREQ("Keep", copy);
+
+    CString moved(static_cast<CString&&>(copy));
+    EXPECT_STREQ("Keep", moved);
+    EXPECT_TRUE(copy.IsEmpty());
+
+    CString assigned;
+    assigned = "text";
+    assigned = assigned; // self-assignment keeps the text
+    EXPECT_STREQ("text", assigned);
+}
+
+TEST(CStringTest, ElementAccessOutOfRangeIsHarmless)
+{
+    CString s("abc");
+    EXPECT_EQ('b', s[1]);
+    EXPECT_EQ('c', s.GetAt(2));
+    EXPECT_EQ('\0', s.GetAt(3));
+    EXPECT_EQ('\0', s.GetAt(-1));
+    s.SetAt(5, 'z');
+    s.SetAt(-1, 'z');
+    EXPECT_STREQ("abc", s);
+}
+
+TEST(CStringTest, ConcatenationIncludingItself)
+{
+    CString s("ab");
+    s += s;
+    EXPECT_STREQ("abab", s);
+    s += static_cast<const char*>(s) + 1; // a tail of its own buffer
+    EXPECT_STREQ("ababbab", s);
+    s += '!';
+    EXPECT_STREQ("ababbab!", s);
+
+    EXPECT_STREQ("xy", CString("x") + CString("y"));
+    EXPECT_STREQ("xy", CString("x") + "y");
+    EXPECT_STREQ("xy", "x" + CString("y"));
+    EXPECT_STREQ("xy", CString("x") + 'y');
+    EXPECT_STREQ("xy", 'x' + CString("y"));
+
+    // Many small appends: the text grows without limit or loss.
+    CString big;
+    std::string expected;
+    for (int i = 0; i < 20000; ++i)
+    {
+        char ch = static_cast<char>('a' + i % 26);
+        big += ch;
+        expected += ch;
+    }
+    EXPECT_EQ(static_cast<int>(expected.size()), big.GetLength());
+    EXPECT_EQ(expected, std::string(big));
+}
+
+TEST(CStringTest, ComparisonAndOrdering)
+{
+    CString abc("abc");
+    EXPECT_TRUE(abc == "abc");
+    EXPECT_TRUE("abc" == abc);
+    EXPECT_TRUE(abc == CString("abc"));
+    EXPECT_TRUE(abc != "abd");
+    EXPECT_TRUE(abc < "abd");
+    EXPECT_TRUE("abb" < abc);
+    EXPECT_TRUE(CString("ab") < abc);
+    EXPECT_FALSE(abc < abc);
+    EXPECT_TRUE(abc <= "abc");
+    EXPECT_TRUE(abc >= "abc");
+    EXPECT_TRUE(CString("b") > abc);
+
+    EXPECT_EQ(0, abc.Compare("abc"));
+    EXPECT_LT(abc.Compare("abd"), 0);
+    EXPECT_GT(abc.Compare("ab"), 0);
+    EXPECT_GT(abc.Compare(nullptr), 0);
+
+    EXPECT_EQ(0, CString("C:\\Photos\\IMG.JPG").CompareNoCase("c:\\photos\\img.jpg"));
+    EXPECT_LT(CString("apple").CompareNoCase("BANANA"), 0);
+    EXPECT_GT(CString("Zebra").CompareNoCase("apple"), 0);
+    // Bytes above 0x7F compare as unsigned values, after all ASCII.
+    EXPECT_GT(CString("\xC3\x9C").CompareNoCase("z"), 0);
+}
+
+TEST(CStringTest, FindAndSlices)
+{
+    CString path("C:\\dir.x\\file.name.JPG");
+    EXPECT_EQ(2, path.Find('\\'));
+    EXPECT_EQ(8, path.Find('\\', 3));
+    EXPECT_EQ(-1, path.Find('?'));
+    EXPECT_EQ(-1, path.Find('C', 100));
+    EXPECT_EQ(0, path.Find('C', -4));
+    EXPECT_EQ(18, path.ReverseFind('.'));
+    EXPECT_EQ(-1, CString().ReverseFind('.'));
+    EXPECT_EQ(9, path.Find("file"));
+    EXPECT_EQ(13, path.Find(".", 10));
+    EXPECT_EQ(-1, path.Find("FILE"));
+    EXPECT_EQ(4, path.Find("", 4));
+
+    EXPECT_STREQ("C:", path.Left(2));
+    EXPECT_STREQ("JPG", path.Right(3));
+    EXPECT_STREQ(path, path.Left(1000));
+    EXPECT_STREQ(path, path.Right(1000));
+    EXPECT_STREQ("", path.Left(-1));
+    EXPECT_STREQ("file.name.JPG", path.Mid(9));
+    EXPECT_STREQ("file", path.Mid(9, 4));
+    EXPECT_STREQ("JPG", path.Mid(19, 100));
+    EXPECT_STREQ("", path.Mid(100));
+    EXPECT_STREQ("C:\\", path.Mid(-3, 3));
+}
+
+TEST(CStringTest, CaseMappingLeavesMultibyteTextAlone)
+{
+    CString s("Photo \xC3\x9C\xC3\xA4 IMG_01.JPEG");
+    s.MakeLower();
+    EXPECT_STREQ("photo \xC3\x9C\xC3\xA4 img_01.jpeg", s);
+    s.MakeUpper();
+    EXPECT_STREQ("PHOTO \xC3\x9C\xC3\xA4 IMG_01.JPEG", s);
+}
+
+TEST(CStringTest, ReplaceAndTrim)
+{
+    CString s("a--b--c--");
+    EXPECT_EQ(3, s.Replace("--", "+"));
+    EXPECT_STREQ("a+b+c+", s);
+    EXPECT_EQ(3, s.Replace("+", "<plus>"));
+    EXPECT_STREQ("a<plus>b<plus>c<plus>", s);
+    EXPECT_EQ(0, s.Replace("missing", "x"));
+    EXPECT_EQ(0, s.Replace("", "x"));
+    EXPECT_EQ(3, s.Replace("<plus>", ""));
+    EXPECT_STREQ("abc", s);
+    EXPECT_EQ(1, s.Replace('b', 'B'));
+    EXPECT_STREQ("aBc", s);
+
+    CString t(" \t\r\n value \t\r\n");
+    t.TrimLeft();
+    EXPECT_STREQ("value \t\r\n", t);
+    t.TrimRight();
+    EXPECT_STREQ("value", t);
+    CString q("\"quoted\"");
+    q.TrimLeft("\"");
+    q.TrimRight("\"");
+    EXPECT_STREQ("quoted", q);
+    CString blank("   ");
+    blank.TrimRight();
+    EXPECT_TRUE(blank.IsEmpty());
+}
+
+TEST(CStringTest, FormatFollowsPrintfRules)
+{
+    CString s;
+    s.Format("   File %6d ", 42);
+    EXPECT_STREQ("   File     42 ", s);
+    s.Format("not changed. Windows error code: %08x\t\t\t", 0x20u);
+    EXPECT_STREQ("not changed. Windows error code: 00000020\t\t\t", s);
+    s.Format("%04d/%02d/%02d %02d:%02d:%02d  --  ", 2008, 5, 17, 14, 3, 9);
+    EXPECT_STREQ("2008/05/17 14:03:09  --  ", s);
+    s.Format("%s|%-4s|%c|%lld|%.2f", "x", "ab", 'z', -1234567890123LL, 2.005);
+    char expected[64];
+    snprintf(expected, sizeof(expected), "%s|%-4s|%c|%lld|%.2f", "x", "ab", 'z', -1234567890123LL, 2.005);
+    EXPECT_STREQ(expected, s);
+    s.Format("%s", "");
+    EXPECT_TRUE(s.IsEmpty());
+
+    // Any length: far beyond any fixed buffer.
+    std::string longText(100000, 'q');
+    s.Format("<%s>", longText.c_str());
+    EXPECT_EQ(100002, s.GetLength());
+    EXPECT_EQ('>', s[100001]);
+
+    // Its own text as an argument.
+    s = "self";
+    s.Format("%s+%s", static_cast<const char*>(s), static_cast<const char*>(s));
+    EXPECT_STREQ("self+self", s);
+}
+
+TEST(CStringTest, BufferAccess)
+{
+    CString s("abc");
+    char* p = s.GetBuffer(100);
+    ASSERT_NE(nullptr, p);
+    EXPECT_STREQ("abc", p);
+    strcpy(p, "a longer text written in place");
+    s.ReleaseBuffer();
+    EXPECT_STREQ("a longer text written in place", s);
+    EXPECT_EQ(30, s.GetLength());
+
+    p = s.GetBuffer(0);
+    s.ReleaseBuffer(8);
+    EXPECT_STREQ("a longer", s);
+
+    p = s.GetBufferSetLength(3);
+    EXPECT_EQ(3, s.GetLength());
+    EXPECT_STREQ("a l", p);
+    p = s.GetBufferSetLength(6);
+    EXPECT_EQ(6, s.GetLength());
+    p[3] = 'x';
+    p[4] = 'y';
+    p[5] = 'z';
+    EXPECT_STREQ("a lxyz", s);
+
+    CString fresh;
+    p = fresh.GetBuffer(10);
+    ASSERT_NE(nullptr, p);
+    EXPECT_STREQ("", p);
+    fresh.ReleaseBuffer();
+    EXPECT_TRUE(fresh.IsEmpty());
+}
