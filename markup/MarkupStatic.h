@@ -45,6 +45,9 @@ public:
 
     static char EntityCharFromCode(int code);
 
+    // The markup as last set, from wherever KeepTextInternally keeps it.
+    CString GetMarkup() const;
+
     // Options written directly by the owner.
     int KeepTextInternally;
     int RedrawImmediately;
@@ -94,7 +97,6 @@ private:
     void FreeCache();
     void ClearLinks();
     int LinkIndexAtCursor() const;
-    CString GetMarkup() const;
     void RunMarkupScan(RenderState& rs, const char* text, const char* end);
     void ReadFontAttributes(RenderState& rs, const char* attr, const char* end);
     void ReadRuleAttributes(const char* attr, const char* end);
