@@ -4,6 +4,10 @@
 
 #include "Framework.h"
 #include "MarkupStatic.h"
+#include "VisitedFolders.h"
+
+#include <deque>
+#include <vector>
 
 class CExifReader;
 
@@ -75,5 +79,19 @@ protected:
     void ShowStatus(int nJpgFiles, int nChanged, bool bFinal);
     bool PumpPendingMessages();
 
+    // Date-change engine: state and helpers of its own (engine/)
+private:
+    void RunDropBatch(const std::vector<CString>& paths);
+    CString ChangeFileDate(const CString& strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nChanged);
+    void ReopenLog();
+    void ReplayUndoJournal();
+    // The clock of the pump's throttle; tests replace it.
+    virtual DWORD GetPumpTickCount();
+
+    std::deque<std::vector<CString>> m_pendingDrops; // dropped while a batch ran, waiting their turn
+    CVisitedFolders m_visitedFolders;                 // folders the running batch has walked
+    bool m_bUndoWriteFailed = false;                  // the journal refused a record in this batch
+
+protected:
     DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,114 @@
+// The drop batch: every dropped file and folder, walked in order.
+#include "MainDlg.h"
+#include "DropPaths.h"
+
+#include <utility>
+
+void CMainDlg::OnDropFiles(HDROP hDropInfo)
+{
+    std::vector<CString> paths = ReadDropPaths(hDropInfo);
+    ::DragFinish(hDropInfo);
+    if (m_bBusy)
+    {
+        // Dropped while a batch dispatches messages: one batch at a time, so
+        // this one waits for the running batch to end.
+        m_pendingDrops.push_back(std::move(paths));
+        Default();
+        return;
+    }
+    RunDropBatch(paths);
+    while (!m_pendingDrops.empty())
+    {
+        std::vector<CString> next = std::move(m_pendingDrops.front());
+        m_pendingDrops.pop_front();
+        RunDropBatch(next);
+    }
+    Default();
+}
+
+void CMainDlg::RunDropBatch(const std::vector<CString>& paths)
+{
+    SetBusy(true, false);
+    int nJpgFiles = 0;
+    int nChanged = 0;
+    int nTarget = m_cbDateToChange.GetCurSel();
+    BOOL bChangeModified = nTarget != 1;
+    BOOL bChangeCreated = nTarget == 1 || nTarget == 2;
+
+    CreateTempFile(m_strUndoPath, m_fileUndo);
+    m_bUndoWriteFailed = false;
+    ReopenLog();
+    m_visitedFolders.Clear();
+
+    WriteLog(false, "\n\n");
+    WriteLog(true,
+             "Starting to process files or folders. Change Modified Date: %s. Change Created Date: %s\n",
+             bChangeModified ? "yes" : "no", bChangeCreated ? "yes" : "no");
+    for (const CString& strPath : paths)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA attributes;
+        if (!::GetFileAttributesExA(strPath, GetFileExInfoStandard, &attributes))
+            continue;
+        if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ProcessFolder(strPath, bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+        else
+            ProcessFile(strPath, bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+    }
+    WriteLog(true, "Finished processing files or folders\n");
+    WriteLog(false, "\t\tTotal JPG files dropped %d\n", nJpgFiles);
+    WriteLog(false, "\t\tTotal changed %d\n", nChanged);
+    WriteLog(false, "\n");
+
+    ShowStatus(nJpgFiles, nChanged, !m_strLogPath.IsEmpty());
+    if (!m_strUndoPath.IsEmpty())
+        m_fileUndo.Close();
+    if (!m_strLogPath.IsEmpty())
+        m_fileLog.Close();
+    if (nChanged == 0 || m_strUndoPath.IsEmpty())
+    {
+        if (!m_strUndoPath.IsEmpty())
+            ::DeleteFileA(m_strUndoPath);
+        m_strUndoPath.Empty();
+    }
+    m_visitedFolders.Clear();
+    SetBusy(false, nChanged > 0 && !m_strUndoPath.IsEmpty());
+}
+
+void CMainDlg::ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
+                             int& nChanged)
+{
+    WriteLog(true, "Working on folder \"%s\"\n", static_cast<const char*>(strFolder));
+    if (!m_visitedFolders.Enter(strFolder))
+    {
+        WriteLog(true, "Skipped folder \"%s\": already walked in this drop\n",
+                 static_cast<const char*>(strFolder));
+        return;
+    }
+    // A drive root arrives with its backslash already.
+    CString strPattern = strFolder;
+    if (strPattern.IsEmpty() || strPattern[strPattern.GetLength() - 1] != '\\')
+        strPattern += '\\';
+    strPattern += '*';
+
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(strPattern);
+    while (bMore)
+    {
+        bMore = finder.FindNextFile();
+        if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+            ProcessFile(finder.GetFilePath(), bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+        else if (m_bProcessSubfolders && !finder.IsDots())
+            ProcessFolder(finder.GetFilePath(), bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+    }
+    finder.Close();
+}
+
+void CMainDlg::SetBusy(bool bBusy, bool bUndoAvailable)
+{
+    m_bBusy = bBusy;
+    static const int kControls[] = {1001, 1004, 1003, IDOK};
+    for (int nID : kControls)
+        ::EnableWindow(::GetDlgItem(m_hWnd, nID), !bBusy);
+    ::EnableWindow(::GetDlgItem(m_hWnd, 1005), !bBusy && bUndoAvailable);
+    ::SendMessageA(m_hWnd, WM_SETCURSOR, 0, 0);
+}

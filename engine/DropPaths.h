@@ -1,0 +1,8 @@
+// The items of a shell drop, as full paths of any length.
+#pragma once
+
+#include "Framework.h"
+
+#include <vector>
+
+std::vector<CString> ReadDropPaths(HDROP hDrop);

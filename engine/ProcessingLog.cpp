@@ -1,0 +1,126 @@
+// The processing log and the temporary files of the program (log and journal).
+#include "MainDlg.h"
+#include "ProcessingLog.h"
+#include "TempFile.h"
+
+#include <cstdarg>
+#include <memory>
+#include <new>
+
+void CMainDlg::CreateTempFile(CString& strPath, CStdioFile& file)
+{
+    file.Close();
+    if (!strPath.IsEmpty())
+    {
+        ::DeleteFileA(strPath);
+        strPath.Empty();
+    }
+    CString strFolder;
+    if (!GetTempFolder(strFolder))
+        return;
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    CString strNew;
+    if (!CreateUniqueTempFile(strFolder, now, strNew))
+        return;
+    if (!file.Open(strNew, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone))
+    {
+        // The empty file is ours and nobody else will clean it up.
+        ::DeleteFileA(strNew);
+        return;
+    }
+    strPath = strNew;
+}
+
+void CMainDlg::WriteLog(bool bStamped, const char* format, ...)
+{
+    if (m_strLogPath.IsEmpty())
+        return;
+    CString text;
+    va_list args;
+    va_start(args, format);
+    text.FormatV(format, args);
+    va_end(args);
+    if (bStamped)
+    {
+        SYSTEMTIME now;
+        ::GetLocalTime(&now);
+        CString stamped;
+        stamped.Format("%04d/%02d/%02d %02d:%02d:%02d  --  ", now.wYear, now.wMonth, now.wDay, now.wHour,
+                       now.wMinute, now.wSecond);
+        stamped += text;
+        text = stamped;
+    }
+    // The log only informs; a failed write (full disk) must not stop the drop.
+    m_fileLog.WriteString(text);
+}
+
+void CMainDlg::StartLog()
+{
+    CreateTempFile(m_strLogPath, m_fileLog);
+    if (m_strLogPath.IsEmpty())
+        return;
+    WriteLog(true, "Chronoshift 1.3 program started\n");
+    m_fileLog.Close();
+}
+
+void CMainDlg::ReopenLog()
+{
+    if (m_strLogPath.IsEmpty())
+        return;
+    // No modeCreate: a log deleted since the last drop stays gone and the log is off.
+    if (!m_fileLog.Open(m_strLogPath, CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyNone))
+    {
+        m_strLogPath.Empty();
+        return;
+    }
+    m_fileLog.SeekToEnd();
+}
+
+void CMainDlg::DeleteTempFiles()
+{
+    m_fileUndo.Close();
+    if (!m_strUndoPath.IsEmpty())
+    {
+        ::DeleteFileA(m_strUndoPath);
+        m_strUndoPath.Empty();
+    }
+    m_fileLog.Close();
+    if (!m_strLogPath.IsEmpty())
+    {
+        ::DeleteFileA(m_strLogPath);
+        m_strLogPath.Empty();
+    }
+}
+
+CString ShowLogCommandLine(const char* logPath)
+{
+    CString command("notepad.exe \"");
+    command += logPath;
+    command += '"';
+    return command;
+}
+
+LRESULT CMainDlg::OnShowLog(WPARAM, LPARAM)
+{
+    if (m_strLogPath.IsEmpty())
+        return 1;
+    CString command = ShowLogCommandLine(m_strLogPath);
+    // CreateProcessA may write into the command line, so it gets its own
+    // buffer, as long as the command needs.
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[command.GetLength() + 1]);
+    if (!buffer)
+        return 1;
+    memcpy(buffer.get(), static_cast<const char*>(command), command.GetLength() + 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (::CreateProcessA(nullptr, buffer.get(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                         nullptr, &startup, &process))
+    {
+        // Nothing waits for Notepad or tracks it.
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    return 1;
+}

@@ -1,0 +1,20 @@
+// The folders one drop has walked, by identity rather than by name, so that
+// a junction, a symbolic link or a cycle of them leads nowhere twice.
+#pragma once
+
+#include <set>
+#include <tuple>
+
+class CVisitedFolders
+{
+public:
+    // True the first time a folder is met; false when it was walked already.
+    // A folder whose identity cannot be read counts as new.
+    bool Enter(const char* path);
+    void Clear() { m_folders.clear(); }
+
+private:
+    // Volume serial number and the 64-bit file index on that volume.
+    using Identity = std::tuple<unsigned long, unsigned long, unsigned long>;
+    std::set<Identity> m_folders;
+};
