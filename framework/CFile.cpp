@@ -6,6 +6,19 @@
 
 namespace
 {
+// The first throw of a process lazily sets up the runtime's locks, which clears the
+// thread's last error before the catch runs. Setting it again while this frame is
+// unwound (after that set-up) keeps it for the catcher.
+class CLastErrorOnUnwind
+{
+public:
+    explicit CLastErrorOnUnwind(DWORD dwError) : m_dwError(dwError) {}
+    ~CLastErrorOnUnwind() { SetLastError(m_dwError); }
+
+private:
+    DWORD m_dwError;
+};
+
 [[noreturn]] void ThrowOsError(DWORD dwError, const char* pszFileName)
 {
     // Some failing calls leave no code; a zero would read as success to the catcher.
@@ -14,6 +27,7 @@ namespace
     CFileException* pException =
         new CFileException(CFileException::OsErrorToException(static_cast<LONG>(dwError)),
                            static_cast<LONG>(dwError), pszFileName);
+    CLastErrorOnUnwind restore(dwError);
     SetLastError(dwError);
     throw pException;
 }

@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include "CFile.h"
+#include "FileTimeStore.h"
+#include "NtfsLikeTimeStore.h"
+#include "TempDir.h"
+
+namespace
+{
+FILETIME RawWriteTime(const char* path)
+{
+    FILETIME created = {}, accessed = {}, written = {};
+    HANDLE hFile = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, hFile);
+    GetFileTime(hFile, &created, &accessed, &written);
+    CloseHandle(hFile);
+    return written;
+}
+
+unsigned __int64 Ticks(const FILETIME& ft)
+{
+    return (static_cast<unsigned __int64>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+// Runs SetStatus and returns the OS error it threw with (0: it did not throw), also
+// checking that GetLastError() right after the catch agrees.
+LONG SetStatusError(const char* path, const CFileStatus& status, int* pCause = nullptr)
+{
+    try
+    {
+        CFile::SetStatus(path, status);
+    }
+    catch (CException* e)
+    {
+        const DWORD dwLastError = GetLastError();
+        CFileException* pFileException = dynamic_cast<CFileException*>(e);
+        EXPECT_NE(nullptr, pFileException);
+        LONG lError = pFileException ? pFileException->m_lOsError : -1;
+        if (pCause && pFileException)
+            *pCause = pFileException->m_cause;
+        EXPECT_EQ(static_cast<DWORD>(lError), dwLastError);
+        e->Delete();
+        return lError;
+    }
+    return 0;
+}
+} // namespace
+
+TEST(FileStatusTest, GetStatusFillsTheRecord)
+{
+    TempDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    CString path = dir.Write("photo.jpg", std::string(1234, 'x'));
+
+    char szOldDir[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, szOldDir);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path()));
+    CFileStatus status;
+    BOOL bOk = CFile::GetStatus("photo.jpg", status); // relative: the full name is completed
+    SetCurrentDirectoryA(szOldDir);
+    ASSERT_TRUE(bOk);
+
+    EXPECT_EQ(1234u, status.m_size);
+    EXPECT_STREQ(path, status.m_szFullName);
+    EXPECT_EQ(0, status.m_attribute & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(status.m_mtime.IsValid());
+    EXPECT_TRUE(status.m_ctime.IsValid());
+    EXPECT_TRUE(status.m_atime.IsValid());
+    EXPECT_EQ(CTime(RawWriteTime(path)), status.m_mtime);
+
+    SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    // Wine adds the archive bit of its own accord.
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, status.m_attribute & ~FILE_ATTRIBUTE_ARCHIVE);
+
+    ASSERT_TRUE(CFile::GetStatus(dir.Path(), status));
+    EXPECT_TRUE(status.m_attribute & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(FileStatusTest, GetStatusFailsForMissingFiles)
+{
+    TempDir dir;
+    CFileStatus status;
+    SetLastError(0);
+    EXPECT_FALSE(CFile::GetStatus(dir.File("missing.jpg"), status));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    EXPECT_FALSE(CFile::GetStatus(dir.File("no folder\\missing.jpg"), status));
+    EXPECT_FALSE(CFile::GetStatus("", status));
+    EXPECT_FALSE(CFile::GetStatus(nullptr, status));
+}
+
+TEST(FileStatusTest, LastWriteTimeOfRealFilesRoundTripsToTheSecond)
+{
+    TempDir dir;
+    CString path = dir.Write("a.jpg", "data");
+    const CTime samples[] = {CTime(2008, 5, 17, 14, 3, 9), CTime(1965, 2, 3, 4, 5, 6),
+                             CTime(2200, 7, 1, 23, 59, 59), CTime(2021, 10, 31, 2, 30, 0)};
+    for (const CTime& when : samples)
+    {
+        ASSERT_TRUE(when.IsValid());
+        CFileStatus status;
+        ASSERT_TRUE(CFile::GetStatus(path, status));
+        status.m_mtime = when;
+        EXPECT_EQ(0, SetStatusError(path, status));
+
+        CFileStatus after;
+        ASSERT_TRUE(CFile::GetStatus(path, after));
+        EXPECT_EQ(when, after.m_mtime) << when.GetTime();
+        // Whole seconds on disk: no fraction left over.
+        FILETIME expected;
+        when.GetAsFileTime(expected);
+        EXPECT_EQ(Ticks(expected), Ticks(RawWriteTime(path)));
+    }
+}
+
+TEST(FileStatusTest, CreationTimesGoThroughTheStore)
+{
+    TempDir dir;
+    CString path = dir.Write("b.jpg", "data");
+    NtfsLikeTimeStore store;
+    const CTime created(2001, 2, 3, 4, 5, 6), written(2002, 3, 4, 5, 6, 7);
+
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    const CTime accessed = status.m_atime;
+    status.m_ctime = created;
+    status.m_mtime = written;
+    EXPECT_EQ(0, SetStatusError(path, status));
+    EXPECT_EQ(1, store.SetTimesCalls());
+
+    CFileStatus after;
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(created, after.m_ctime);
+    EXPECT_EQ(written, after.m_mtime);
+    EXPECT_EQ(accessed, after.m_atime);
+    // The same file under another spelling of its name.
+    CString upper = path;
+    upper.MakeUpper();
+    ASSERT_TRUE(CFile::GetStatus(upper, after));
+    EXPECT_EQ(created, after.m_ctime);
+
+    // An invalid time in the record leaves that time alone.
+    status.m_ctime = CTime();
+    status.m_mtime = CTime(2003, 1, 1, 0, 0, 0);
+    EXPECT_EQ(0, SetStatusError(path, status));
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(created, after.m_ctime);
+    EXPECT_EQ(CTime(2003, 1, 1, 0, 0, 0), after.m_mtime);
+
+    // A store failure reaches the caller with its code.
+    store.FailSetTimes(ERROR_WRITE_PROTECT);
+    int nCause = -1;
+    EXPECT_EQ(ERROR_WRITE_PROTECT, SetStatusError(path, status, &nCause));
+    EXPECT_EQ(CFileException::accessDenied, nCause);
+}
+
+TEST(FileStatusTest, StoreCanBeReplacedAndRestored)
+{
+    IFileTimeStore* pDefault = &GetFileTimeStore();
+    {
+        NtfsLikeTimeStore store;
+        EXPECT_EQ(&store, &GetFileTimeStore());
+    }
+    EXPECT_EQ(pDefault, &GetFileTimeStore());
+    NtfsLikeTimeStore other;
+    EXPECT_EQ(&other, SetFileTimeStore(nullptr));
+    EXPECT_EQ(pDefault, &GetFileTimeStore());
+    SetFileTimeStore(&other);
+}
+
+TEST(FileStatusTest, SetStatusOnReadOnlyOrLockedFilesThrowsTheOsError)
+{
+    TempDir dir;
+    CString path = dir.Write("c.jpg", "data");
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    const CTime original = status.m_mtime;
+    status.m_mtime = CTime(1999, 12, 31, 23, 59, 59);
+
+    // Read-only: the record keeps the bit, so the times cannot be written.
+    ASSERT_TRUE(SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY));
+    status.m_attribute = FILE_ATTRIBUTE_READONLY;
+    int nCause = -1;
+    EXPECT_EQ(ERROR_ACCESS_DENIED, SetStatusError(path, status, &nCause));
+    EXPECT_EQ(CFileException::accessDenied, nCause);
+    CFileStatus after;
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(original, after.m_mtime);
+    ASSERT_TRUE(SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL));
+    status.m_attribute = after.m_attribute & ~FILE_ATTRIBUTE_READONLY;
+
+    // Held open by someone who denies write sharing.
+    HANDLE hHolder = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHolder);
+    EXPECT_TRUE(CFile::GetStatus(path, after)) << "reading the status needs no sharing";
+    EXPECT_EQ(ERROR_SHARING_VIOLATION, SetStatusError(path, status, &nCause));
+    EXPECT_EQ(CFileException::sharingViolation, nCause);
+    CloseHandle(hHolder);
+
+    // Held open with write sharing: allowed.
+    hHolder = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                          nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHolder);
+    EXPECT_EQ(0, SetStatusError(path, status));
+    CloseHandle(hHolder);
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(CTime(1999, 12, 31, 23, 59, 59), after.m_mtime);
+
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, SetStatusError(dir.File("gone.jpg"), status, &nCause));
+    EXPECT_EQ(CFileException::fileNotFound, nCause);
+}
+
+TEST(FileStatusTest, SetStatusChangesDifferingAttributes)
+{
+    TempDir dir;
+    CString path = dir.Write("d.jpg", "data");
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+
+    // Setting read-only: the times are written first, then the bit.
+    status.m_attribute = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    status.m_mtime = CTime(2010, 1, 2, 3, 4, 5);
+    EXPECT_EQ(0, SetStatusError(path, status));
+    CFileStatus after;
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, after.m_attribute & ~FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(CTime(2010, 1, 2, 3, 4, 5), after.m_mtime);
+
+    // Clearing read-only: the bit goes first, so the times can follow.
+    status.m_attribute = FILE_ATTRIBUTE_ARCHIVE;
+    status.m_mtime = CTime(2011, 1, 2, 3, 4, 5);
+    EXPECT_EQ(0, SetStatusError(path, status));
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(0, after.m_attribute & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(CTime(2011, 1, 2, 3, 4, 5), after.m_mtime);
+}
