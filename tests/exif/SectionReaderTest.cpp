@@ -409,6 +409,17 @@ TEST(SectionReader, CommentAndExifBlockOrder)
         EXPECT_STREQ(run.info.comments, "");
         EXPECT_EQ(run.reader.GetSectionCount(), 3);
     }
+    {
+        // Even a block that fails its header check starts by emptying the comment.
+        ReaderRun run(JpegBuilder()
+                          .Soi()
+                          .Section(0xFE, BytesOf("before"))
+                          .Section(0xE1, BytesOf("Exif\x01\x01"))
+                          .Scan()
+                          .Data());
+        EXPECT_FALSE(run.info.isExif);
+        EXPECT_STREQ(run.info.comments, "");
+    }
     tiff.AddEntry(ifd0, 0x9286, 7, 8, BytesOf("exif txt"));
     const Bytes withComment = ExifContent(tiff.Build());
     {
