@@ -82,7 +82,11 @@ int CMarkupStatic::LayoutRun(HDC hdc, const char* run, RECT& rc, int x)
             int bHardBreak = 0;
             CString word = NextWord(pos, bHardBreak);
             CString candidate = line + word;
-            GetTextExtentPoint32A(hdc, candidate, candidate.GetLength(), &size);
+            // Nothing to measure keeps the last line height: GDI may report 0 for it.
+            if (candidate.IsEmpty())
+                size.cx = 0;
+            else
+                GetTextExtentPoint32A(hdc, candidate, candidate.GetLength(), &size);
 
             bool bLineFull = false;
             if (size.cx < rc.right - x - 2)

@@ -1,0 +1,92 @@
+// Shared pieces of the markup label tests: a visible host window with one
+// label, a 32-bit DIB to render into, and the dialog font.
+#pragma once
+
+#include "MarkupStatic.h"
+
+#include <vector>
+
+// Exposes the layout steps to the tests.
+class TestableLabel : public CMarkupStatic
+{
+public:
+    using CMarkupStatic::LayoutRun;
+    using CMarkupStatic::NextWord;
+    int GetLineTop() const { return m_nLineTop; }
+    void SetLineTop(int y) { m_nLineTop = y; }
+};
+
+// A top-down 32-bit image with its own memory device context.
+class Dib
+{
+public:
+    Dib(int width, int height, COLORREF fill);
+    ~Dib();
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+
+    HDC GetDC() const { return m_hdc; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    COLORREF At(int x, int y) const;
+    void Fill(COLORREF color);
+    // Pixels of the given colour inside the rectangle.
+    int Count(COLORREF color, const RECT& rc) const;
+    int Count(COLORREF color) const;
+    // Number of pixels that differ from the other image of the same size.
+    int Differences(const Dib& other) const;
+    // Smallest rectangle holding every pixel that is not the background.
+    RECT InkBounds(COLORREF background) const;
+
+private:
+    int m_width;
+    int m_height;
+    HDC m_hdc;
+    HBITMAP m_hbm;
+    HGDIOBJ m_hbmOld;
+    DWORD* m_bits;
+};
+
+// "MS Sans Serif" 8 point, the font of the program's dialogs.
+HFONT CreateDialogFont(int weight = FW_NORMAL, BOOL underline = FALSE);
+
+// The pixel extent of a text in a font.
+SIZE MeasureText(HFONT font, const char* text);
+
+// Host window (a CWnd, so that notifications are reflected) with one label.
+class LabelHost : public CWnd
+{
+public:
+    LabelHost(int width, int height, DWORD labelStyle = SS_LEFT, DWORD labelExStyle = 0,
+              HFONT font = nullptr);
+    ~LabelHost() override;
+
+    TestableLabel& Label() { return m_label; }
+    HWND LabelWnd() const { return m_label.m_hWnd; }
+    HFONT Font() const { return m_font; }
+
+    // The label's image as WM_PRINTCLIENT delivers it into a DIB filled with `fill`.
+    void Render(Dib& target);
+    // Processes every pending message of this thread.
+    static void Pump();
+
+    // Messages WM_APP + 100 received, with their parameters.
+    struct Received
+    {
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<Received> m_showLog;
+
+protected:
+    LRESULT OnShowLog(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    TestableLabel m_label;
+    HFONT m_font;
+    bool m_ownFont;
+};
+
+const UINT kShowLogMessage = WM_APP + 100;
+const int kLabelId = 1000;
