@@ -8,11 +8,7 @@
 
 bool CTestMainDlg::Open()
 {
-    if (!Create(IDD, nullptr))
-        return false;
-    // The markup goes to the window text, where the tests can read it back.
-    m_lblStatus.KeepTextInternally = 0;
-    return true;
+    return Create(IDD, nullptr) != FALSE;
 }
 
 void CTestMainDlg::Close()
@@ -33,9 +29,7 @@ DWORD CTestMainDlg::GetPumpTickCount()
 
 std::string CTestMainDlg::StatusMarkup()
 {
-    char text[2048] = {};
-    ::GetWindowTextA(m_lblStatus.m_hWnd, text, sizeof(text));
-    return text;
+    return static_cast<const char*>(m_lblStatus.GetMarkup());
 }
 
 std::string CTestMainDlg::LogText()

@@ -140,7 +140,9 @@ TEST_F(CreateTempFileTest, DeletesThePreviousFileFirst)
     // Within the same millisecond the freed name may come back, but as a new file.
     EXPECT_EQ("", ReadBytes(static_cast<const char*>(path)));
     if (first != static_cast<const char*>(path))
+    {
         EXPECT_FALSE(Exists(first));
+    }
     ::DeleteFileA(path);
     CTestMainDlg::CreateTempFile(path, file);
     EXPECT_FALSE(path.IsEmpty()) << "a path naming a file already gone is fine too";

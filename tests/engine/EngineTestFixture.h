@@ -1,0 +1,39 @@
+// A created main dialog whose temporary files go to a folder of the test,
+// plus a folder for the test's pictures.
+#pragma once
+
+#include "EngineTestDialog.h"
+#include "JpegFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class EngineTest : public testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a picture with that DateTimeOriginal and gives it that last-write time.
+    std::string Picture(const std::string& name, const std::string& date, const FILETIME& written);
+    std::string Picture(const std::string& name, const std::string& date);
+
+    // Runs ProcessFile on one path; returns its log line (stamp cut off) or "".
+    std::string Process(const std::string& path, bool bModified, bool bCreated);
+    // The expected log line of the n-th JPEG file.
+    static std::string Line(int n, const std::string& outcome, const std::string& path);
+    // The journal's text, read while it is open for the running batch.
+    std::string JournalText();
+
+    std::string Modified(const std::string& path);
+
+    ScratchFolder m_temp;
+    TempFolderRedirect m_redirect{m_temp.Path()};
+    ScratchFolder m_work;
+    CTestMainDlg m_dlg;
+    int m_nJpgFiles = 0;
+    int m_nChanged = 0;
+};
+
+std::string Lower(std::string text);
