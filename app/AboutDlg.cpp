@@ -1,0 +1,3 @@
+#include "AboutDlg.h"
+
+CAboutDlg::CAboutDlg() : CDialog(IDD) {}

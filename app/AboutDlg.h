@@ -1,0 +1,15 @@
+// The about box: the icon, the version line and the copyright notice.
+#pragma once
+
+#include "Framework.h"
+
+class CAboutDlg : public CDialog
+{
+public:
+    CAboutDlg();
+
+    enum
+    {
+        IDD = 100
+    };
+};

@@ -1,0 +1,14 @@
+// The application object: runs the main dialog and ends with it.
+#pragma once
+
+#include "Framework.h"
+
+class CMainApp : public CWinApp
+{
+public:
+    CMainApp();
+
+    BOOL InitInstance() override;
+
+    DECLARE_MESSAGE_MAP()
+};

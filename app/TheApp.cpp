@@ -1,0 +1,4 @@
+// The one application object of the program, started by WinMain.
+#include "MainApp.h"
+
+CMainApp theApp;
