@@ -1,0 +1,78 @@
+// The three options live under one key of the current user. They are read
+// once while the dialog initialises and written once when it is destroyed.
+#include "MainDlg.h"
+#include "RegSettings.h"
+#include "resource.h"
+
+#include <string.h>
+
+namespace
+{
+const char kSettingsKey[] = "Software\\Freeware\\Chronoshift";
+const char kWindowOnTop[] = "window on top";
+const char kProcessSubfolders[] = "process subfolders";
+const char kDateToChange[] = "date to change";
+
+// Indexes of the "Date to Change:" list.
+const int kDateModified = 0;
+const int kDateCreated = 1;
+const int kModifiedAndCreated = 2;
+
+// Exact and case-sensitive: anything unknown means "Date Modified".
+int DateTargetFromText(const char* pszText)
+{
+    if (strcmp(pszText, "c") == 0)
+        return kDateCreated;
+    if (strcmp(pszText, "mc") == 0)
+        return kModifiedAndCreated;
+    return kDateModified;
+}
+
+const char* DateTargetToText(int nIndex)
+{
+    if (nIndex == kDateCreated)
+        return "c";
+    if (nIndex == kModifiedAndCreated)
+        return "mc";
+    return "m";
+}
+} // namespace
+
+void CMainDlg::LoadOptions()
+{
+    int nDateTarget = kDateModified;
+
+    CRegSettings reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    // No key yet (first start): nothing is read and the defaults stand.
+    if (reg.SetKey(kSettingsKey, false))
+    {
+        if (reg.ReadIntValue(kWindowOnTop, 0) != 0)
+        {
+            CheckDlgButton(IDC_KEEP_ON_TOP, BST_CHECKED);
+            OnKeepOnTop();
+        }
+        m_bProcessSubfolders = reg.ReadIntValue(kProcessSubfolders, m_bProcessSubfolders) != 0 ? 1 : 0;
+        nDateTarget = DateTargetFromText(reg.ReadStringValue(kDateToChange, "m"));
+    }
+
+    CheckDlgButton(IDC_PROCESS_SUBFOLDERS, m_bProcessSubfolders ? BST_CHECKED : BST_UNCHECKED);
+    m_cbDateToChange.SetCurSel(nDateTarget);
+}
+
+void CMainDlg::SaveOptions()
+{
+    // The boxes, not the members, are what the user last saw.
+    int nKeepOnTop = IsDlgButtonChecked(IDC_KEEP_ON_TOP) == BST_CHECKED ? 1 : 0;
+    int nSubfolders = IsDlgButtonChecked(IDC_PROCESS_SUBFOLDERS) == BST_CHECKED ? 1 : 0;
+    int nDateTarget = m_cbDateToChange.GetCurSel();
+
+    CRegSettings reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    if (!reg.SetKey(kSettingsKey, true))
+        return;
+    // Each write is tried even when the one before it failed.
+    reg.WriteIntValue(kWindowOnTop, nKeepOnTop);
+    reg.WriteIntValue(kProcessSubfolders, nSubfolders);
+    reg.WriteStringValue(kDateToChange, DateTargetToText(nDateTarget));
+}

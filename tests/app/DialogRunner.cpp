@@ -1,0 +1,229 @@
+#include "DialogRunner.h"
+
+namespace dlgtest
+{
+namespace
+{
+struct RunState
+{
+    TestMainDlg* dlg = nullptr;
+    const std::vector<Step>* steps = nullptr;
+    size_t next = 0;
+    DWORD start = 0;
+    DWORD limit = 0;
+    bool inStep = false;
+    bool timedOut = false;
+};
+
+RunState* g_run = nullptr;
+
+// Records every change of the dialog's place in the z-order as it is asked for.
+LRESULT CALLBACK WatchZOrder(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_run != nullptr && call->message == WM_WINDOWPOSCHANGING &&
+        call->hwnd == g_run->dlg->m_hWnd && call->hwnd != nullptr)
+    {
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(call->lParam);
+        if (!(pos->flags & SWP_NOZORDER))
+            g_run->dlg->zOrderRequests.push_back(
+                {pos->hwndInsertAfter, pos->flags, IsWindowVisible(call->hwnd) != FALSE});
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK CloseOtherWindow(HWND hwnd, LPARAM except)
+{
+    if (hwnd != reinterpret_cast<HWND>(except) && IsWindowVisible(hwnd))
+        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    RunState* run = g_run;
+    // A step that waits in a nested modal loop must not be entered again.
+    if (run == nullptr || run->inStep || run->dlg == nullptr)
+        return;
+    HWND hDlg = run->dlg->m_hWnd;
+    if (hDlg == nullptr || !IsWindow(hDlg))
+        return;
+
+    if (GetTickCount() - run->start > run->limit)
+    {
+        if (!run->timedOut)
+        {
+            run->timedOut = true;
+            EnumThreadWindows(GetCurrentThreadId(), CloseOtherWindow, reinterpret_cast<LPARAM>(hDlg));
+            if (run->dlg->IsBusy())
+                run->dlg->SetBusy(false, false);
+            run->dlg->EndDialog(IDABORT);
+        }
+        return;
+    }
+    if (run->next >= run->steps->size())
+        return;
+
+    run->inStep = true;
+    bool done = (*run->steps)[run->next](*run->dlg);
+    run->inStep = false;
+    if (done)
+        ++run->next;
+}
+} // namespace
+
+BOOL TestMainDlg::OnInitDialog()
+{
+    BOOL result = CMainDlg::OnInitDialog();
+    init.captured = true;
+    init.visible = IsWindowVisible() != FALSE;
+    init.topmost = IsTopmost(m_hWnd);
+    init.keepOnTopChecked = IsChecked(m_hWnd, kKeepOnTopBox);
+    init.subfoldersChecked = IsChecked(m_hWnd, kProcessSubfoldersBox);
+    init.subfoldersOption = m_bProcessSubfolders;
+    HWND hList = ::GetDlgItem(m_hWnd, kDateList);
+    init.dateSelection = static_cast<int>(::SendMessageA(hList, CB_GETCURSEL, 0, 0));
+    init.dateItems = static_cast<int>(::SendMessageA(hList, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < 3 && i < init.dateItems; ++i)
+    {
+        char item[64] = {};
+        if (::SendMessageA(hList, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(item)))
+            ::SendMessageA(hList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        init.dateItemTexts[i] = item;
+    }
+    init.statusText = WindowText(::GetDlgItem(m_hWnd, kStatusLabel));
+    init.statusLinks = m_lblStatus.GetLinkCount();
+    init.logPath = static_cast<const char*>(m_strLogPath);
+    init.zOrderRequests = zOrderRequests.size();
+    for (const ZOrderRequest& request : zOrderRequests)
+        init.askedTopmost = AskedForBand(request, HWND_TOPMOST) && !request.visible;
+    return result;
+}
+
+INT_PTR RunDialog(TestMainDlg& dlg, const std::vector<Step>& steps, DWORD timeLimitMs)
+{
+    RunState run;
+    run.dlg = &dlg;
+    run.steps = &steps;
+    run.start = GetTickCount();
+    run.limit = timeLimitMs;
+    g_run = &run;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, OnTick);
+    EXPECT_NE(0u, timer);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchZOrder, nullptr, GetCurrentThreadId());
+    EXPECT_NE(nullptr, hook);
+    INT_PTR result = dlg.DoModal();
+    if (hook != nullptr)
+        UnhookWindowsHookEx(hook);
+    KillTimer(nullptr, timer);
+    g_run = nullptr;
+
+    EXPECT_FALSE(run.timedOut) << "the dialog was still open after " << timeLimitMs << " ms, at step "
+                               << run.next;
+    EXPECT_EQ(steps.size(), run.next) << "not every step ran";
+    // Drop stray ticks and posted input so the next run starts clean.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+    }
+    return result;
+}
+
+bool IsTopmost(HWND hwnd)
+{
+    return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool TopmostAtStart(const TestMainDlg::InitState& init)
+{
+    return init.askedTopmost && (init.topmost || !PlatformRaisesOwnersOfPopups());
+}
+
+bool AskedForBand(const ZOrderRequest& request, HWND band)
+{
+    const UINT keepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED;
+    return request.insertAfter == band && (request.flags & keepPlace) == keepPlace;
+}
+
+bool PlatformRaisesOwnersOfPopups()
+{
+    static int s_result = -1;
+    if (s_result >= 0)
+        return s_result != 0;
+    HWND owner = CreateWindowExA(0, "STATIC", "probe", WS_POPUP | WS_CAPTION, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+    HWND popup = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr,
+                                 nullptr);
+    SetWindowPos(popup, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+    s_result = IsTopmost(owner) ? 1 : 0;
+    DestroyWindow(owner);
+    return s_result != 0;
+}
+
+bool IsChecked(HWND hDlg, int id)
+{
+    return IsDlgButtonChecked(hDlg, id) == BST_CHECKED;
+}
+
+void PressKey(HWND hDlg, UINT vk)
+{
+    HWND target = GetFocus();
+    if (target == nullptr || (target != hDlg && !IsChild(hDlg, target)))
+        target = hDlg;
+    UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
+}
+
+void PressAltF4(HWND hDlg)
+{
+    UINT scan = MapVirtualKeyA(VK_F4, MAPVK_VK_TO_VSC);
+    // Bit 29 is the Alt key being held.
+    PostMessageA(hDlg, WM_SYSKEYDOWN, VK_F4, 1 | (scan << 16) | (1u << 29));
+}
+
+void Click(HWND hDlg, int id)
+{
+    SendMessageA(GetDlgItem(hDlg, id), BM_CLICK, 0, 0);
+}
+
+namespace
+{
+struct FindData
+{
+    const char* caption;
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM param)
+{
+    FindData* data = reinterpret_cast<FindData*>(param);
+    if (hwnd != data->except && IsWindowVisible(hwnd) && WindowText(hwnd) == data->caption)
+    {
+        data->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND FindThreadWindow(const char* caption, HWND except)
+{
+    FindData data = {caption, except, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+std::string WindowText(HWND hwnd)
+{
+    if (hwnd == nullptr)
+        return "(no window)";
+    int length = GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(hwnd, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+} // namespace dlgtest
