@@ -136,8 +136,11 @@ LabelHost::LabelHost(int width, int height, DWORD labelStyle, DWORD labelExStyle
     : m_font(font), m_ownFont(font == nullptr)
 {
     RegisterHostClass();
-    CreateEx(WS_EX_TOOLWINDOW, kHostClass, "Markup label test", WS_POPUP | WS_VISIBLE, 40, 40, width + 40,
-             height + 40, nullptr, nullptr);
+    // Shown without activation: Wine then destroys it without waiting for
+    // the X server to confirm the focus change.
+    CreateEx(WS_EX_TOOLWINDOW, kHostClass, "Markup label test", WS_POPUP, 40, 40, width + 40, height + 40,
+             nullptr, nullptr);
+    ::ShowWindow(m_hWnd, SW_SHOWNA);
     HWND hLabel = ::CreateWindowExA(labelExStyle, "STATIC", "", WS_CHILD | WS_VISIBLE | labelStyle, 10, 10,
                                     width, height, m_hWnd, reinterpret_cast<HMENU>(kLabelId),
                                     GetModuleHandleA(nullptr), nullptr);
