@@ -9,6 +9,7 @@ BEGIN_MESSAGE_MAP(CMarkupStatic, CStatic)
 ON_WM_PAINT()
 ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
 ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgndMessage)
+ON_MESSAGE(WM_SETTEXT, OnSetTextMessage)
 ON_WM_MOUSEMOVE()
 ON_WM_SETCURSOR()
 ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
@@ -194,4 +195,11 @@ LRESULT CMarkupStatic::OnEraseBkgndMessage(WPARAM, LPARAM)
 {
     // The whole client area is painted from the image: nothing to erase.
     return 0;
+}
+
+LRESULT CMarkupStatic::OnSetTextMessage(WPARAM wParam, LPARAM lParam)
+{
+    // Only store the text: the static control would draw it at once as plain
+    // text over the label's image.
+    return ::DefWindowProcA(m_hWnd, WM_SETTEXT, wParam, lParam);
 }

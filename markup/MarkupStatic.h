@@ -67,6 +67,7 @@ protected:
     void OnPaint();
     LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     LRESULT OnEraseBkgndMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetTextMessage(WPARAM wParam, LPARAM lParam);
     void OnMouseMove(UINT nFlags, CPoint point);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnClicked();

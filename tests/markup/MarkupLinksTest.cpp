@@ -268,3 +268,34 @@ TEST(MarkupLabelInterface, RedrawImmediatelyPaintsBeforeReturning)
     ::UpdateWindow(host.LabelWnd());
     EXPECT_EQ(2, label.GetLinkCount());
 }
+
+TEST(MarkupLinkOrder, TheLinkRecordedFirstWinsWhereRectanglesOverlap)
+{
+    // The big run's rectangle reaches into the next line, over the small link.
+    LabelHost host(300, 60);
+    TestableLabel& label = host.Label();
+    const AppCommand table[] = {{host.m_hWnd, kShowLogMessage, 1, "one"},
+                                {host.m_hWnd, kShowLogMessage, 2, "two"}};
+    label.SetAppCommands(table, 2);
+    label.SetMarkupText(
+        "<a href=\"app:one\"><font size=\"12\">BIG</font></a><br><a href=\"app:two\">small</a>");
+    ASSERT_EQ(2, label.GetLinkCount());
+    RECT big = label.GetLinkRect(0), small = label.GetLinkRect(1);
+    POINT pt = {small.left + 1, small.top + 1};
+    ASSERT_TRUE(PtInRect(&big, pt));
+    ASSERT_TRUE(PtInRect(&small, pt));
+
+    POINT screen = ScreenPointOf(host.LabelWnd(), pt.x, pt.y);
+    ::SetCursorPos(screen.x, screen.y);
+    ::SendMessageA(host.LabelWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    ASSERT_EQ(1u, host.m_showLog.size());
+    EXPECT_EQ(1u, host.m_showLog[0].wParam);
+
+    // Below the big run only the small link is hit.
+    pt.y = big.bottom + 1;
+    screen = ScreenPointOf(host.LabelWnd(), pt.x, pt.y);
+    ::SetCursorPos(screen.x, screen.y);
+    ::SendMessageA(host.LabelWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    ASSERT_EQ(2u, host.m_showLog.size());
+    EXPECT_EQ(2u, host.m_showLog[1].wParam);
+}

@@ -535,3 +535,25 @@ TEST_F(MarkupRender, AnyMarkupEndsWithParallelLinkLists)
         }
     }
 }
+
+TEST_F(MarkupRender, WindowTextSetByOthersDoesNotReachTheScreen)
+{
+    Label().RedrawImmediately = 1;
+    Label().SetMarkupText("<b>shown</b>");
+    auto capture = [&](Dib& image)
+    {
+        HDC dc = ::GetDC(m_host.LabelWnd());
+        BitBlt(image.GetDC(), 0, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
+        ::ReleaseDC(m_host.LabelWnd(), dc);
+        GdiFlush();
+    };
+    Dib before(kWidth, kHeight, kMarker), after(kWidth, kHeight, kMarker);
+    capture(before);
+    ASSERT_GT(before.Count(kInk), 10);
+    ::SetWindowTextA(m_host.LabelWnd(), "<i>raw markup text</i>");
+    capture(after);
+    EXPECT_EQ(0, after.Differences(before));
+    char text[64] = {0};
+    ::GetWindowTextA(m_host.LabelWnd(), text, sizeof(text));
+    EXPECT_STREQ("<i>raw markup text</i>", text);
+}
