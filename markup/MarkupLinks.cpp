@@ -108,7 +108,8 @@ void CMarkupStatic::OnClicked()
 
 int CMarkupStatic::ActivateLink(const char* target, int nShowCmd)
 {
-    if (target == nullptr)
+    // A link whose target came out empty opens nothing (no empty browser window).
+    if (target == nullptr || target[0] == 0)
         return 0;
     if (_strnicmp(target, "APP:", 4) == 0)
         return DispatchAppCommand(target + 4);

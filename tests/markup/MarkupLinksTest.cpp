@@ -136,6 +136,8 @@ TEST_F(MarkupLinks, ApplicationCommandsMatchWhateverTheirCase)
 
     EXPECT_EQ(0, Label().ActivateLink("app:WM_APP_COMMAND_SHOW_LO", SW_SHOW));
     EXPECT_EQ(0, Label().ActivateLink("app:", SW_SHOW));
+    EXPECT_EQ(0, Label().ActivateLink("", SW_SHOW));
+    EXPECT_EQ(0, Label().ActivateLink(nullptr, SW_SHOW));
     EXPECT_EQ(0, Label().DispatchAppCommand("\""));
     EXPECT_EQ(0, Label().DispatchAppCommand(nullptr));
     EXPECT_EQ(4u, m_host.m_showLog.size());
