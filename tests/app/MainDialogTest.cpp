@@ -383,3 +383,39 @@ TEST_F(MainDialogTest, ClosingDeletesTheProcessingLog)
     EXPECT_TRUE(logWhileOpen);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dlg.init.logPath.c_str()));
 }
+
+TEST_F(MainDialogTest, AboutBoxOpensDuringABatchAndTheBatchGoesOn)
+{
+    TestMainDlg dlg;
+    HWND about = nullptr;
+    bool busyWithAbout = false;
+    bool busyAfterAbout = false;
+    std::vector<Step> steps = {[&](TestMainDlg& d)
+                               {
+                                   d.SetBusy(true, false);
+                                   ::PostMessageA(d.m_hWnd, WM_SYSCOMMAND, 0x0010, 0);
+                                   return true;
+                               },
+                               [&](TestMainDlg& d)
+                               {
+                                   about = FindThreadWindow("About Chronoshift", d.m_hWnd);
+                                   if (about == nullptr)
+                                       return false;
+                                   busyWithAbout = d.IsBusy();
+                                   ::PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                                   return true;
+                               },
+                               [&](TestMainDlg& d)
+                               {
+                                   if (::IsWindow(about))
+                                       return false;
+                                   busyAfterAbout = d.IsBusy() && ::IsWindowVisible(d.m_hWnd);
+                                   d.SetBusy(false, false);
+                                   return true;
+                               },
+                               PressEnter};
+    EXPECT_EQ(IDOK, RunDialog(dlg, steps));
+    EXPECT_NE(nullptr, about);
+    EXPECT_TRUE(busyWithAbout);
+    EXPECT_TRUE(busyAfterAbout);
+}
