@@ -2,6 +2,8 @@
 
 #include "DriveDlg.h"
 #include "DriveOptions.h"
+#include "FileTimesReport.h"
+#include "FullPath.h"
 #include "NtfsLikeTimeStore.h"
 
 #include <cstdio>
@@ -33,6 +35,22 @@ std::vector<std::string> ReadArguments()
     LocalFree(argv);
     return args;
 }
+
+// Gives every file under the paths the same creation time in the store, as if
+// they had all been made then.
+void SeedCreationTimes(NtfsLikeTimeStore& store, const DriveOptions& options)
+{
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    sscanf(options.strCreated.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
+    FILETIME ft;
+    if (!CTime(y, mo, d, h, mi, s).GetAsFileTime(ft))
+        return;
+    std::vector<std::string> paths;
+    for (const std::string& path : options.paths)
+        paths.push_back(FullPath(path));
+    for (const std::string& file : ListFilesUnder(paths))
+        store.SetCreated(file.c_str(), ft);
+}
 } // namespace
 
 BOOL CDriveApp::InitInstance()
@@ -51,6 +69,8 @@ BOOL CDriveApp::InitInstance()
     std::unique_ptr<NtfsLikeTimeStore> pStore;
     if (options.bNtfsTimes)
         pStore = std::make_unique<NtfsLikeTimeStore>();
+    if (pStore && !options.strCreated.empty())
+        SeedCreationTimes(*pStore, options);
 
     CDriveDlg dlg(options);
     m_pMainWnd = &dlg;

@@ -2,10 +2,10 @@
 
 #include "FileTimesReport.h"
 #include "DropFiles.h"
+#include "FullPath.h"
 #include "Screenshot.h"
 
 #include <cstdio>
-#include <type_traits>
 #include <utility>
 
 CDriveDlg* CDriveDlg::s_pActive = nullptr;
@@ -16,52 +16,6 @@ const UINT_PTR kStartTimer = 0x4452; // "DR"
 const int kIdcUndo = 1005;
 const int kIdcDateToChange = 1003;
 const int kIdcSubfolders = 1004;
-
-// The label's markup, through whichever public getter the label offers.
-template <typename T, typename = void> struct HasGetMarkup : std::false_type
-{
-};
-template <typename T>
-struct HasGetMarkup<T, std::void_t<decltype(std::declval<const T&>().GetMarkup())>> : std::true_type
-{
-};
-template <typename T, typename = void> struct HasGetMarkupText : std::false_type
-{
-};
-template <typename T>
-struct HasGetMarkupText<T, std::void_t<decltype(std::declval<const T&>().GetMarkupText())>> : std::true_type
-{
-};
-
-template <typename T> bool ReadMarkup(const T& label, std::string& markup)
-{
-    if constexpr (HasGetMarkup<T>::value)
-    {
-        markup = static_cast<const char*>(label.GetMarkup());
-        return true;
-    }
-    else if constexpr (HasGetMarkupText<T>::value)
-    {
-        markup = static_cast<const char*>(label.GetMarkupText());
-        return true;
-    }
-    else
-    {
-        (void)label;
-        return false;
-    }
-}
-
-std::string FullPath(const std::string& path)
-{
-    DWORD cch = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (cch == 0)
-        return path;
-    std::string full(cch, '\0');
-    cch = GetFullPathNameA(path.c_str(), cch, &full[0], nullptr);
-    full.resize(cch);
-    return full;
-}
 
 bool FileExists(const std::string& path)
 {
@@ -118,16 +72,7 @@ void CDriveDlg::RunScript()
         m_files = ListFilesUnder(m_paths);
         PrintFileTimes("before", m_files);
     }
-    m_pWatcher = std::make_unique<CPaintWatcher>(m_lblStatus.m_hWnd,
-                                                 [this]()
-                                                 {
-                                                     if (!m_bBusy)
-                                                         return;
-                                                     ++m_nBusyPaints;
-                                                     std::string markup;
-                                                     if (ReadMarkup(m_lblStatus, markup))
-                                                         m_strProgressSeen = markup;
-                                                 });
+    m_pWatcher = std::make_unique<CPaintWatcher>(m_lblStatus.m_hWnd, [this]() { OnStatusPaint(); });
 
     HoldFiles();
     bool bRan = Drop();
@@ -165,6 +110,15 @@ void CDriveDlg::RunScript()
     // Exit, as the user's click on the button would.
     ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDOK)));
+}
+
+void CDriveDlg::OnStatusPaint()
+{
+    // Only paints in the middle of a batch show that the pump let them through.
+    if (!m_bBusy)
+        return;
+    ++m_nBusyPaints;
+    m_strProgressSeen = static_cast<const char*>(m_lblStatus.GetMarkup());
 }
 
 void CDriveDlg::ApplyOptions()
@@ -269,10 +223,7 @@ bool CDriveDlg::IsUndoEnabled() const
 
 std::string CDriveDlg::ReadStatusMarkup() const
 {
-    std::string markup;
-    if (!ReadMarkup(m_lblStatus, markup))
-        return "(the status label does not tell its markup)";
-    return markup;
+    return static_cast<const char*>(m_lblStatus.GetMarkup());
 }
 
 void CDriveDlg::PrintStatusLinks(const char* prefix)

@@ -32,6 +32,7 @@ private:
 
     void RunScript();
     void ApplyOptions();
+    void OnStatusPaint();
     void HoldFiles();
     void ReleaseFiles();
     bool Drop();

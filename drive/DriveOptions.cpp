@@ -1,5 +1,7 @@
 #include "DriveOptions.h"
 
+#include <cstdio>
+
 namespace
 {
 bool ParseTarget(const std::string& value, int& nTarget)
@@ -89,6 +91,20 @@ bool ParseDriveOptions(const std::vector<std::string>& args, DriveOptions& optio
         }
         else if (arg == "--ntfs-times")
             options.bNtfsTimes = true;
+        else if (arg == "--created")
+        {
+            if (!value(arg, options.strCreated))
+                return false;
+            int y, mo, d, h, mi, sec;
+            char chEnd;
+            if (sscanf(options.strCreated.c_str(), "%d-%d-%d %d:%d:%d%c", &y, &mo, &d, &h, &mi, &sec,
+                       &chEnd) != 6)
+            {
+                error = "--created takes \"YYYY-MM-DD hh:mm:ss\", not \"" + options.strCreated + "\"";
+                return false;
+            }
+            options.bNtfsTimes = true;
+        }
         else if (arg == "--times")
             options.bPrintTimes = true;
         else if (arg == "--log")
@@ -149,6 +165,7 @@ const char* DriveUsage()
            "  --lock FILE            keep FILE open without any sharing during the drops\n"
            "  --remove FILE          delete FILE after the drops, before Undo (implies --undo)\n"
            "  --ntfs-times           keep creation times in memory, as NTFS would\n"
+           "  --created TIME         with --ntfs-times: every file's creation time, \"YYYY-MM-DD hh:mm:ss\"\n"
            "  --times                print the files' times before and after\n"
            "  --drop-again           drop the same paths a second time\n"
            "  --delete-log           delete the log before the second drop (implies --drop-again)\n"

@@ -21,6 +21,9 @@ struct DriveOptions
     bool bDropAgain = false;
     bool bDeleteLogBetween = false;
     bool bNtfsTimes = false;
+    // Local creation time given to every file under the paths ("Y-M-D h:m:s"),
+    // in the NTFS-like store; empty: the files keep what the system reports.
+    std::string strCreated;
     bool bPrintTimes = false;
 
     std::string strLogCopy;

@@ -83,8 +83,10 @@ class DropTestCase(unittest.TestCase):
             self.assertLessEqual(moment, finished + 2, "stamp after the run: " + match.group(0).decode())
 
     def assertJournal(self, journal, records):
-        """`records`: [(path, created text, modified text)] in drop order."""
-        expected = b"".join(drive.log_path(path) + b"\r\nCreated: " + created.encode() + b"\r\nModified: "
+        """`records`: [(path, created text, modified text)] in drop order. The
+        journal keeps each path as dropped or found, so that the undo finds the
+        file on a case-sensitive file system too."""
+        expected = b"".join(drive.win_path(path).encode("utf-8") + b"\r\nCreated: " + created.encode() + b"\r\nModified: "
                             + modified.encode() + b"\r\n" for path, created, modified in records)
         self.assertEqual(expected, journal)
 

@@ -81,7 +81,8 @@ class OutcomeTable(DropTestCase):
 
         # Status line, link and Undo button.
         self.assertEqual(drive.final_status(number, n_changed), result.value("drop 1 status"))
-        self.assertEqual(["app:WM_APP_COMMAND_SHOW_LOG"], result.values("drop 1 link"))
+        # One link, drawn in several runs.
+        self.assertEqual({"app:WM_APP_COMMAND_SHOW_LOG"}, set(result.values("drop 1 link")))
         self.assertEqual("enabled", result.value("drop 1 undo button"))
 
         # The journal lists every file about to change, read-only and held ones
@@ -118,7 +119,7 @@ class NameForms(DropTestCase):
         result = drive.run(["--target", "m"], [path], self.work)
         self.assertRan(result)
         self.assertIn(file_line(1, changed(b"2011:11:11 11:11:11"), path), drive.mask_stamps(result.log))
-        self.assertTrue(result.journal.startswith(drive.log_path(path) + b"\r\n"), result.journal)
+        self.assertTrue(result.journal.startswith(drive.win_path(path).encode("utf-8") + b"\r\n"), result.journal)
         self.assertMtime(path, drive.local_epoch("2011:11:11 11:11:11"))
 
     def test_only_files_of_other_names_end_with_zero_counts_and_the_link(self):

@@ -75,15 +75,18 @@ class UndoAfterDrop(DropTestCase):
 
 class UndoOfCreationTimes(DropTestCase):
     """Creation times through the driver's NTFS-like time store: Wine does not
-    keep creation times on Linux file systems."""
+    keep creation times on Linux file systems. Every file starts with this one."""
+
+    CREATED = "1999-12-31 23:59:58"
 
     def test_date_created_drop_and_undo(self):
         path = self.dated("created.jpg", "2005:07:15 12:30:45")
         key = drive.win_path(path)
-        result = drive.run(["--target", "c", "--ntfs-times", "--times", "--undo"], [path], self.work)
+        result = drive.run(["--target", "c", "--created", self.CREATED, "--times", "--undo"], [path], self.work)
         self.assertRan(result)
         created_before, modified_before = result.times("before")[key]
-        self.assertNotEqual("2005-07-15 12:30:45", created_before)
+        self.assertEqual(self.CREATED, created_before)
+        self.assertEqual(drive.local_text(ORIGINAL_MTIME), modified_before)
         self.assertEqual(("2005-07-15 12:30:45", modified_before), result.times("after drop")[key])
         self.assertEqual((created_before, modified_before), result.times("after undo")[key])
         self.assertEqual(drive.restored_status(1, 1), result.value("undo status"))
@@ -92,10 +95,10 @@ class UndoOfCreationTimes(DropTestCase):
         date = "2006:01:20 08:15:00"
         path = self.dated("both.jpg", date, mtime=drive.local_epoch(date))
         key = drive.win_path(path)
-        result = drive.run(["--target", "mc", "--ntfs-times", "--times", "--undo"], [path], self.work)
+        result = drive.run(["--target", "mc", "--created", self.CREATED, "--times", "--undo"], [path], self.work)
         self.assertRan(result)
         created_before, modified_before = result.times("before")[key]
-        self.assertEqual("2006-01-20 08:15:00", modified_before)
+        self.assertEqual((self.CREATED, "2006-01-20 08:15:00"), (created_before, modified_before))
         self.assertIn(drive.changed(date.encode()), result.log)
         self.assertEqual(("2006-01-20 08:15:00", "2006-01-20 08:15:00"), result.times("after drop")[key])
         self.assertEqual((created_before, modified_before), result.times("after undo")[key])
@@ -106,10 +109,11 @@ class UndoOfCreationTimes(DropTestCase):
         path = self.dated("equal.jpg", date, mtime=drive.local_epoch(date))
         key = drive.win_path(path)
         # First drop sets the creation time; the second finds both equal.
-        result = drive.run(["--target", "mc", "--ntfs-times", "--times", "--drop-again"], [path], self.work)
+        result = drive.run(["--target", "mc", "--created", self.CREATED, "--times", "--drop-again"], [path], self.work)
         self.assertRan(result)
         self.assertEqual(("2006-01-20 08:15:00", "2006-01-20 08:15:00"), result.times("after drop")[key])
-        self.assertIn(drive.SAME_DATE, result.log)
+        self.assertEqual(drive.final_status(1, 1), result.value("drop 1 status"))
+        self.assertIn(drive.file_line(1, drive.SAME_DATE, path), drive.mask_stamps(result.log))
         self.assertEqual(drive.final_status(1, 0), result.value("drop 2 status"))
         self.assertEqual("disabled", result.value("drop 2 undo button"))
 
