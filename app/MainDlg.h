@@ -81,6 +81,7 @@ protected:
 
     // Date-change engine: state and helpers of its own (engine/)
 private:
+    void RunPendingDrops();
     void RunDropBatch(const std::vector<CString>& paths);
     CString ChangeFileDate(const CString& strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nChanged);
     void ReopenLog();
@@ -88,7 +89,8 @@ private:
     // The clock of the pump's throttle; tests replace it.
     virtual DWORD GetPumpTickCount();
 
-    std::deque<std::vector<CString>> m_pendingDrops; // dropped while a batch ran, waiting their turn
+    std::deque<std::vector<CString>> m_pendingDrops; // drops waiting for the running work to end
+    bool m_bUndoRunning = false;                      // OnUndo is asking or replaying
     CVisitedFolders m_visitedFolders;                 // folders the running batch has walked
     bool m_bUndoWriteFailed = false;                  // the journal refused a record in this batch
 

@@ -6,24 +6,24 @@
 
 void CMainDlg::OnDropFiles(HDROP hDropInfo)
 {
-    std::vector<CString> paths = ReadDropPaths(hDropInfo);
+    m_pendingDrops.push_back(ReadDropPaths(hDropInfo));
     ::DragFinish(hDropInfo);
-    if (m_bBusy)
-    {
-        // Dropped while a batch dispatches messages: one batch at a time, so
-        // this one waits for the running batch to end.
-        m_pendingDrops.push_back(std::move(paths));
-        Default();
-        return;
-    }
-    RunDropBatch(paths);
+    // A drop that arrives while a batch dispatches messages, or while the undo
+    // waits for its answer, must not start a batch inside that work: it waits
+    // for its turn, which comes when the running work ends.
+    if (!m_bBusy && !m_bUndoRunning)
+        RunPendingDrops();
+    Default();
+}
+
+void CMainDlg::RunPendingDrops()
+{
     while (!m_pendingDrops.empty())
     {
-        std::vector<CString> next = std::move(m_pendingDrops.front());
+        std::vector<CString> paths = std::move(m_pendingDrops.front());
         m_pendingDrops.pop_front();
-        RunDropBatch(next);
+        RunDropBatch(paths);
     }
-    Default();
 }
 
 void CMainDlg::RunDropBatch(const std::vector<CString>& paths)

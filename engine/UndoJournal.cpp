@@ -80,6 +80,8 @@ bool CMainDlg::WriteUndoRecord(const CString& strPath, const CTime& timeCreated,
 
 void CMainDlg::OnUndo()
 {
+    // The message boxes dispatch messages; a drop among them waits (OnDropFiles).
+    m_bUndoRunning = true;
     if (AfxMessageBox("Undo last change?", MB_YESNO | MB_ICONQUESTION) == IDYES)
     {
         if (m_strUndoPath.IsEmpty() ||
@@ -94,6 +96,8 @@ void CMainDlg::OnUndo()
         m_strUndoPath.Empty();
     }
     ::EnableWindow(::GetDlgItem(m_hWnd, 1005), FALSE);
+    m_bUndoRunning = false;
+    RunPendingDrops();
 }
 
 void CMainDlg::ReplayUndoJournal()

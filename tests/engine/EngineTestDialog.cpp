@@ -20,6 +20,8 @@ void CTestMainDlg::Close()
 DWORD CTestMainDlg::GetPumpTickCount()
 {
     ++m_nTickReads;
+    if (m_onTick)
+        m_onTick();
     if (!m_bFakeTick)
         return ::GetTickCount();
     DWORD dwTick = m_dwFakeTick;

@@ -5,6 +5,7 @@
 
 #include "MainDlg.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
     DWORD m_dwFakeTick = 0;
     DWORD m_dwTickStep = 0;
     int m_nTickReads = 0;
+    // Runs at every tick read, that is inside the batch after each file.
+    std::function<void()> m_onTick;
 
     // The status label's markup as last set.
     std::string StatusMarkup();

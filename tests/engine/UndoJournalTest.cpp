@@ -256,3 +256,22 @@ TEST_F(UndoJournalTest, TheUndoButtonRunsTheUndo)
     EXPECT_EQ("2001-02-03 04:05:06", Modified(a));
     EXPECT_FALSE(::IsWindowEnabled(hUndo));
 }
+
+TEST_F(UndoJournalTest, ADropWhileTheQuestionIsOpenWaitsForTheUndo)
+{
+    std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
+    std::string c = Picture("c.jpg", "2009:01:01 00:00:00");
+    m_dlg.Drop({a});
+    ASSERT_EQ("2008-05-17 14:03:09", Modified(a));
+    // Reaches the dialog through the message box's own loop.
+    ::PostMessageA(m_dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle({c})), 0);
+    Undo({IDYES});
+    EXPECT_EQ("2001-02-03 04:05:06", Modified(a)) << "the undo replays the drop it was asked for";
+    EXPECT_EQ("2009-01-01 00:00:00", Modified(c)) << "the later drop ran after it";
+    EXPECT_EQ(c + "\r\n", JournalText().substr(0, c.size() + 2));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(1005));
+    EXPECT_EQ(
+        "<font color=\"DarkRed\">Dropped <b>1</b> jpg files, changed date for <b>1</b> files</font>  <a "
+        "href=\"app:WM_APP_COMMAND_SHOW_LOG\"><font color=\"Blue\"> (<u>View log</u>)</font></a>",
+        m_dlg.StatusMarkup());
+}
