@@ -97,7 +97,8 @@ void CMainDlg::OnUndo()
     }
     ::EnableWindow(::GetDlgItem(m_hWnd, 1005), FALSE);
     m_bUndoRunning = false;
-    RunPendingDrops();
+    if (!m_bBusy)
+        RunPendingDrops();
 }
 
 void CMainDlg::ReplayUndoJournal()
