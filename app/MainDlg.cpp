@@ -85,6 +85,9 @@ BOOL CMainDlg::OnInitDialog()
     return TRUE;
 }
 
+// The tool record as the tooltip has known it since comctl32 4.70: 44 bytes.
+static_assert(TTTOOLINFOA_V2_SIZE == 44, "tool record of 44 bytes");
+
 void CMainDlg::AddToolTip(int nID, const char* text)
 {
     HWND hWndControl = ::GetDlgItem(m_hWnd, nID);
