@@ -3,6 +3,8 @@
 #include "AboutDlg.h"
 #include "resource.h"
 
+#include <cstddef>
+
 CMainDlg::CMainDlg(CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_bProcessSubfolders(1), m_dwLastPumpTick(::GetTickCount()), m_bBusy(false)
@@ -85,8 +87,9 @@ BOOL CMainDlg::OnInitDialog()
     return TRUE;
 }
 
-// The tool record as the tooltip has known it since comctl32 4.70: 44 bytes.
-static_assert(TTTOOLINFOA_V2_SIZE == 44, "tool record of 44 bytes");
+// The tool record as the tooltip has known it since comctl32 4.70: 44 bytes,
+// up to lParam (TTTOOLINFOA_V2_SIZE).
+static_assert(offsetof(TOOLINFOA, lParam) + sizeof(LPARAM) == 44, "tool record of 44 bytes");
 
 void CMainDlg::AddToolTip(int nID, const char* text)
 {
