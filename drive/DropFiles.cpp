@@ -6,9 +6,13 @@
 
 HDROP BuildDropFiles(const std::vector<std::string>& paths)
 {
+    // Each path with its zero, then the list's closing zero; an empty list is
+    // still two zeros, or a reader would run past its end.
     SIZE_T cbList = 1;
     for (const std::string& path : paths)
         cbList += path.size() + 1;
+    if (paths.empty())
+        cbList = 2;
 
     HGLOBAL hGlobal = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + cbList);
     if (hGlobal == nullptr)
