@@ -39,7 +39,7 @@ tr -d '\r' <"$work/log.txt"
 echo "demo: the status line says: $(sed -n 's/^drop 1 status: //p' "$work/report.txt")"
 echo
 echo "demo: file dates now"
-(cd "$pictures" && find . -name '*.jpg' -printf '  %TY-%Tm-%Td %TH:%TM:%.8TS  %P\n' | sort -k3)
+(cd "$pictures" && find . -name '*.jpg' -printf '  %TY-%Tm-%Td %TH:%TM:%TS  %P\n' | sed -E 's/\.[0-9]+  /  /' | sort -k3)
 
 if command -v convert >/dev/null && convert "$work/dialog.bmp" "$out/chronoshift-demo.png" 2>/dev/null; then
   echo "demo: screenshot of the dialog saved as $out/chronoshift-demo.png"
