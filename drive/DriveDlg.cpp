@@ -34,7 +34,7 @@ void CopyOrRemove(const std::string& from, const std::string& to)
 } // namespace
 
 CDriveDlg::CDriveDlg(const DriveOptions& options)
-    : CMainDlg(nullptr), m_options(options), m_nBusyPaints(0), m_nExitCode(1)
+    : CMainDlg(nullptr), m_options(options), m_nBusyPaints(0), m_bDroppedDuring(false), m_nExitCode(1)
 {
     for (const std::string& path : options.paths)
         m_paths.push_back(FullPath(path));
@@ -119,6 +119,16 @@ void CDriveDlg::OnStatusPaint()
         return;
     ++m_nBusyPaints;
     m_strProgressSeen = static_cast<const char*>(m_lblStatus.GetMarkup());
+    if (m_options.bDropDuring && !m_bDroppedDuring)
+    {
+        // Posted, as the shell posts a drop: it reaches the dialog through
+        // the batch's own message pump.
+        m_bDroppedDuring = true;
+        HDROP hDrop = BuildDropFiles(m_paths);
+        if (hDrop != nullptr)
+            ::PostMessageA(m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
+        printf("drop during batch: %s\n", hDrop != nullptr ? "posted" : "out of memory");
+    }
 }
 
 void CDriveDlg::ApplyOptions()
@@ -183,9 +193,8 @@ bool CDriveDlg::Drop()
         printf("drop: out of memory\n");
         return false;
     }
-    // Sent, not posted: the batch has run when the call returns. The handle
-    // is left to the dialog, whose default handling of the message may
-    // release it; a driver run drops only a few times.
+    // Sent, not posted: the batch has run when the call returns. The dialog
+    // releases the handle (DragFinish).
     ::SendMessageA(m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
     WaitUntilIdle();
     return true;

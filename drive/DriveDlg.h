@@ -52,6 +52,7 @@ private:
     std::vector<HANDLE> m_holds;
     std::unique_ptr<CPaintWatcher> m_pWatcher;
     int m_nBusyPaints;
+    bool m_bDroppedDuring;
     std::string m_strProgressSeen;
     std::string m_strLastLogPath;
     std::string m_strLastUndoPath;

@@ -84,6 +84,8 @@ bool ParseDriveOptions(const std::vector<std::string>& args, DriveOptions& optio
         }
         else if (arg == "--drop-again")
             options.bDropAgain = true;
+        else if (arg == "--drop-during")
+            options.bDropDuring = true;
         else if (arg == "--delete-log")
         {
             options.bDropAgain = true;
@@ -168,6 +170,7 @@ const char* DriveUsage()
            "  --created TIME         with --ntfs-times: every file's creation time, \"YYYY-MM-DD hh:mm:ss\"\n"
            "  --times                print the files' times before and after\n"
            "  --drop-again           drop the same paths a second time\n"
+           "  --drop-during          drop the same paths again while the first batch runs\n"
            "  --delete-log           delete the log before the second drop (implies --drop-again)\n"
            "  --undo                 press Undo after the drops and answer Yes\n"
            "  --undo-answer yes|no   press Undo and give this answer\n"

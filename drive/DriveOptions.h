@@ -19,6 +19,9 @@ struct DriveOptions
     bool bUndo = false;
     bool bUndoAnswerYes = true;
     bool bDropAgain = false;
+    // Drops the paths once more while the first batch is running, the way a
+    // user's second drop arrives through the batch's message pump.
+    bool bDropDuring = false;
     bool bDeleteLogBetween = false;
     bool bNtfsTimes = false;
     // Local creation time given to every file under the paths ("Y-M-D h:m:s"),

@@ -47,6 +47,33 @@ class TwoDrops(DropTestCase):
         self.assertEqual(1, drive.mask_stamps(result.log).count(b"Starting to process"))
 
 
+class DropDuringBatch(DropTestCase):
+    # Enough files for the batch to run past the pump's 250 ms at least once.
+    COUNT = 5000
+
+    def test_a_drop_during_a_batch_waits_for_its_turn(self):
+        for i in range(self.COUNT):
+            self.dated(os.path.join("folder %d" % (i % 5), "p%04d.jpg" % i), "2005:07:15 12:30:45")
+        result = drive.run(["--target", "m", "--subfolders", "on", "--drop-during"], [self.tree], self.work)
+        self.assertRan(result)
+        self.assertEqual("posted", result.value("drop during batch"))
+        masked = drive.mask_stamps(result.log)
+        blocks = masked.split(drive.drop_start(True, False))
+        # The start-up line, then two whole blocks one after the other: the
+        # second drop neither started inside the first nor was lost.
+        self.assertEqual([drive.PROGRAM_STARTED], blocks[:1])
+        self.assertEqual(3, len(blocks))
+        first = [e for e in walk_entries(blocks[1]) if e[0] == "file"]
+        second = [e for e in walk_entries(blocks[2]) if e[0] == "file"]
+        self.assertEqual(list(range(1, self.COUNT + 1)), [e[1] for e in first])
+        self.assertTrue(all(e[2] == drive.changed(b"2005:07:15 12:30:45") for e in first))
+        self.assertTrue(blocks[1].endswith(drive.drop_end(self.COUNT, self.COUNT)))
+        self.assertEqual([e[3] for e in first], [e[3] for e in second])
+        self.assertTrue(all(e[2] == drive.SAME_DATE for e in second))
+        self.assertTrue(blocks[2].endswith(drive.drop_end(self.COUNT, 0)))
+        self.assertEqual(drive.final_status(self.COUNT, 0), result.value("drop 1 status"))
+
+
 class LargeTree(DropTestCase):
     FOLDERS = 100
     PER_FOLDER = 100

@@ -145,7 +145,7 @@ class DateTargets(DropTestCase):
 
     def test_no_selection_behaves_like_date_modified(self):
         path = self.dated("none.jpg", "2005:07:15 12:30:45")
-        result = drive.run(["--target", "none"], [path], self.work)
+        result = drive.run(["--target", "none", "--subfolders", "on"], [path], self.work)
         self.assertRan(result)
         self.assertEqual("date to change \"\", process subfolders on", result.value("options"))
         self.assertIn(b"Change Modified Date: yes. Change Created Date: no", result.log)
