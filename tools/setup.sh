@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine xvfb xauth
+  wine wine32:i386 xvfb xauth
   googletest clang-14 libclang-rt-14-dev
   libimage-exiftool-perl exiv2 imagemagick python3
 )
