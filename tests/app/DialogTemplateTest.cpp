@@ -14,7 +14,7 @@
 
 namespace
 {
-struct ControlSpec
+struct ExpectedControl
 {
     int id;
     const char* className;
@@ -31,9 +31,9 @@ const char kIntroText[] =
     "Drop JPG files on this window to change their <b>last modified date</b> with the date "
     "stored in <b>EXIF</b> tag <b>DateTimeOriginal</b>";
 
-const std::vector<ControlSpec>& MainControls()
+const std::vector<ExpectedControl>& MainControls()
 {
-    static const std::vector<ControlSpec> controls = {
+    static const std::vector<ExpectedControl> controls = {
         {IDOK,
          "Button",
          "Exit",
@@ -105,9 +105,9 @@ const std::vector<ControlSpec>& MainControls()
     return controls;
 }
 
-const std::vector<ControlSpec>& AboutControls()
+const std::vector<ExpectedControl>& AboutControls()
 {
-    static const std::vector<ControlSpec> controls = {
+    static const std::vector<ExpectedControl> controls = {
         {IDC_STATIC, "Static", nullptr, 0, SS_TYPEMASK, SS_ICON, 0, {7, 7, 20, 20}, true},
         {IDC_STATIC,
          "Static",
@@ -226,45 +226,45 @@ TemplateItem FindTemplateItem(UINT nTemplate, int id)
     return item;
 }
 
-void ExpectControls(HWND hDlg, const std::vector<ControlSpec>& specs)
+void ExpectControls(HWND hDlg, const std::vector<ExpectedControl>& rows)
 {
     HWND hCtl = ::GetWindow(hDlg, GW_CHILD);
-    for (size_t i = 0; i < specs.size(); ++i, hCtl = ::GetWindow(hCtl, GW_HWNDNEXT))
+    for (size_t i = 0; i < rows.size(); ++i, hCtl = ::GetWindow(hCtl, GW_HWNDNEXT))
     {
-        const ControlSpec& spec = specs[i];
-        SCOPED_TRACE("control " + std::to_string(i) + " (id " + std::to_string(spec.id) + ")");
+        const ExpectedControl& row = rows[i];
+        SCOPED_TRACE("control " + std::to_string(i) + " (id " + std::to_string(row.id) + ")");
         ASSERT_NE(nullptr, hCtl) << "missing";
-        EXPECT_EQ(static_cast<WORD>(spec.id), static_cast<WORD>(::GetDlgCtrlID(hCtl)));
-        EXPECT_EQ(spec.className, ClassOf(hCtl));
-        if (spec.text)
+        EXPECT_EQ(static_cast<WORD>(row.id), static_cast<WORD>(::GetDlgCtrlID(hCtl)));
+        EXPECT_EQ(row.className, ClassOf(hCtl));
+        if (row.text)
         {
-            EXPECT_EQ(spec.text, Text(hCtl));
+            EXPECT_EQ(row.text, Text(hCtl));
         }
         DWORD style = static_cast<DWORD>(::GetWindowLongA(hCtl, GWL_STYLE));
-        EXPECT_EQ(spec.styleBits, style & spec.styleBits);
-        EXPECT_EQ(spec.typeValue, style & spec.typeMask);
-        EXPECT_EQ(0u, style & spec.styleNotBits);
+        EXPECT_EQ(row.styleBits, style & row.styleBits);
+        EXPECT_EQ(row.typeValue, style & row.typeMask);
+        EXPECT_EQ(0u, style & row.styleNotBits);
         EXPECT_TRUE(style & WS_CHILD);
 
-        RECT want = Pixels(hDlg, spec.dlu);
+        RECT want = Pixels(hDlg, row.dlu);
         RECT got = PlaceOf(hDlg, hCtl);
         EXPECT_EQ(want.left, got.left);
         EXPECT_EQ(want.top, got.top);
-        if (spec.sizeFromContent)
+        if (row.sizeFromContent)
         {
             // An icon static takes the size of its icon.
             EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageA(hCtl, STM_GETICON, 0, 0)));
             EXPECT_EQ(::GetSystemMetrics(SM_CXICON), got.right - got.left);
         }
-        else if (spec.typeValue == CBS_DROPDOWNLIST && spec.typeMask == 0x3)
+        else if (row.typeValue == CBS_DROPDOWNLIST && row.typeMask == 0x3)
         {
             // The template's height is the dropped-down list's.
             EXPECT_EQ(want.right, got.right);
             // The window has the closed box's height; the template's height
             // (the dropped-down box's) is read from the template itself.
-            TemplateItem item = FindTemplateItem(IDD_MAIN, spec.id);
+            TemplateItem item = FindTemplateItem(IDD_MAIN, row.id);
             ASSERT_TRUE(item.found);
-            EXPECT_EQ(spec.dlu.bottom, item.cy);
+            EXPECT_EQ(row.dlu.bottom, item.cy);
             EXPECT_TRUE(item.style & WS_VSCROLL);
             // The combo box hands its vertical scroll bar to its list, which
             // shows it when the items do not fit.
@@ -278,7 +278,7 @@ void ExpectControls(HWND hDlg, const std::vector<ControlSpec>& specs)
             ::SendMessageA(hCtl, CB_SHOWDROPDOWN, FALSE, 0);
             ::SendMessageA(hCtl, CB_RESETCONTENT, 0, 0);
         }
-        else if (spec.typeValue == SS_ETCHEDHORZ)
+        else if (row.typeValue == SS_ETCHEDHORZ)
         {
             // The system widens an etched line by its edge, up to two pixels.
             EXPECT_GE(got.right, want.right);
