@@ -62,7 +62,8 @@ protected:
     void SetBusy(bool bBusy, bool bUndoAvailable);
 
     // Per-file date change (engine/ProcessFile.cpp)
-    void ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles, int& nChanged);
+    void ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
+                     int& nChanged);
 
     // Undo journal (engine/UndoJournal.cpp)
     bool WriteUndoRecord(const CString& strPath, const CTime& timeCreated, const CTime& timeModified);
@@ -90,9 +91,9 @@ private:
     virtual DWORD GetPumpTickCount();
 
     std::deque<std::vector<CString>> m_pendingDrops; // drops waiting for the running work to end
-    bool m_bUndoRunning = false;                      // OnUndo is asking or replaying
-    CVisitedFolders m_visitedFolders;                 // folders the running batch has walked
-    bool m_bUndoWriteFailed = false;                  // the journal refused a record in this batch
+    bool m_bUndoRunning = false;                     // OnUndo is asking or replaying
+    CVisitedFolders m_visitedFolders;                // folders the running batch has walked
+    bool m_bUndoWriteFailed = false;                 // the journal refused a record in this batch
 
 protected:
     DECLARE_MESSAGE_MAP()
