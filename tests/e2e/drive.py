@@ -95,7 +95,16 @@ def run(args, paths, work, timeout=900):
     env = dict(os.environ, TZ=TIME_ZONE)
     cmd = [wine_run, drive] + list(args) + ["--log", win_path(log_copy), "--journal", win_path(journal_copy),
                                             "--"] + [win_path(p) for p in paths]
-    completed = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env, timeout=timeout)
+    # Files, not pipes: Wine's background services inherit the first program's
+    # output handles and keep a pipe open until the Wine server exits.
+    out_path = os.path.join(work, "drive-stdout.txt")
+    err_path = os.path.join(work, "drive-stderr.txt")
+    with open(out_path, "wb") as out, open(err_path, "wb") as err:
+        completed = subprocess.run(cmd, stdout=out, stderr=err, stdin=subprocess.DEVNULL, env=env, timeout=timeout)
+    with open(out_path, "rb") as f:
+        completed.stdout = f.read()
+    with open(err_path, "rb") as f:
+        completed.stderr = f.read()
     log = journal = None
     if os.path.exists(log_copy):
         with open(log_copy, "rb") as f:
