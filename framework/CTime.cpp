@@ -118,8 +118,28 @@ bool ZoneRulesForYear(__int64 year, TIME_ZONE_INFORMATION& tzi)
 {
     if (year < kMinYear || year > kMaxYear)
         return false;
-    // nullptr: the system's current zone, with its rules for that year.
-    return GetTimeZoneInformationForYear(static_cast<USHORT>(year), nullptr, &tzi) != FALSE;
+    // Asking the system reads its zone database every time (slow under Wine),
+    // and a batch converts a few times per file; like the C library, which
+    // reads the zone once per process, we keep the rules of recent years.
+    struct CachedRules
+    {
+        __int64 year;
+        TIME_ZONE_INFORMATION tzi;
+    };
+    static CachedRules cache[8] = {};
+    CachedRules& slot = cache[year % 8];
+    if (slot.year != year)
+    {
+        // nullptr: the system's current zone, with its rules for that year.
+        if (!GetTimeZoneInformationForYear(static_cast<USHORT>(year), nullptr, &slot.tzi))
+        {
+            slot.year = 0;
+            return false;
+        }
+        slot.year = year;
+    }
+    tzi = slot.tzi;
+    return true;
 }
 
 // UTC seconds -> local wall-clock seconds (counted like UTC seconds).
