@@ -50,8 +50,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
-# Keep the server alive between the test programs of one run.
-wineserver -p30 >/dev/null 2>&1 </dev/null
+# Keep the server alive between the test programs of one run. A new server
+# gets Wine's background services started here, with no handles of ours:
+# started by the program itself they would inherit its output, and whoever
+# reads that output through a pipe would wait for them to end.
+if wineserver -p30 >/dev/null 2>&1 </dev/null; then
+  wineboot >/dev/null 2>&1 </dev/null
+fi
 flock -u 9
 exec 9>&-
 
