@@ -101,7 +101,7 @@ BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
     if (!GetFileAttributesExA(pszFileName, GetFileExInfoStandard, &data))
         return FALSE;
     FILETIME created, accessed, written;
-    if (!GetFileTimeStore().GetTimes(pszFileName, &created, &accessed, &written))
+    if (!GetFileTimeStore().GetTimesWithAttributes(pszFileName, data, &created, &accessed, &written))
         return FALSE;
 
     rStatus.m_ctime = CTime(created);

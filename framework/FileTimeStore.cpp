@@ -27,6 +27,25 @@ BOOL CWin32FileTimeStore::GetTimes(const char* path, FILETIME* created, FILETIME
     return bOk;
 }
 
+BOOL CWin32FileTimeStore::GetTimesWithAttributes(const char* path, const WIN32_FILE_ATTRIBUTE_DATA& data,
+                                                 FILETIME* created, FILETIME* accessed, FILETIME* written)
+{
+    if (!path)
+    {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // The same times GetFileTime would give, already read with the attributes.
+    if (created)
+        *created = data.ftCreationTime;
+    if (accessed)
+        *accessed = data.ftLastAccessTime;
+    if (written)
+        *written = data.ftLastWriteTime;
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
 BOOL CWin32FileTimeStore::SetTimes(const char* path, const FILETIME* created, const FILETIME* accessed,
                                    const FILETIME* written)
 {

@@ -235,3 +235,34 @@ TEST(FileStatusTest, SetStatusChangesDifferingAttributes)
     EXPECT_EQ(0, after.m_attribute & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(CTime(2011, 1, 2, 3, 4, 5), after.m_mtime);
 }
+
+TEST(FileStatusTest, SystemStoreTakesTimesFromTheAttributesRead)
+{
+    TempDir dir;
+    CString path = dir.Write("t.jpg", "data");
+    CWin32FileTimeStore store;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    data.ftCreationTime = {1, 2};
+    data.ftLastAccessTime = {3, 4};
+    data.ftLastWriteTime = {5, 6};
+    FILETIME created = {}, accessed = {}, written = {};
+    ASSERT_TRUE(store.GetTimesWithAttributes(path, data, &created, &accessed, &written));
+    EXPECT_EQ(1u, created.dwLowDateTime);
+    EXPECT_EQ(4u, accessed.dwHighDateTime);
+    EXPECT_EQ(5u, written.dwLowDateTime);
+    EXPECT_FALSE(store.GetTimesWithAttributes(nullptr, data, &created, nullptr, nullptr));
+
+    // GetStatus gives the same times as a handle on the file does.
+    HANDLE hFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    FILETIME set = {0x12345600, 0x01c00000};
+    ASSERT_TRUE(SetFileTime(hFile, nullptr, nullptr, &set));
+    FILETIME handleCreated, handleWritten;
+    ASSERT_TRUE(GetFileTime(hFile, &handleCreated, nullptr, &handleWritten));
+    CloseHandle(hFile);
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    EXPECT_EQ(CTime(handleWritten).GetTime(), status.m_mtime.GetTime());
+    EXPECT_EQ(CTime(handleCreated).GetTime(), status.m_ctime.GetTime());
+    EXPECT_EQ(CTime(set).GetTime(), status.m_mtime.GetTime());
+}
