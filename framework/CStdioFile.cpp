@@ -70,6 +70,8 @@ BOOL CStdioFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* 
     m_hFile = hFile;
     m_bText = !(nOpenFlags & typeBinary);
     m_bWriteFailed = false;
+    m_bWritable = (Access(nOpenFlags) & GENERIC_WRITE) != 0;
+    m_nWriteUsed = 0;
     m_nReadPos = m_nReadEnd = 0;
     return TRUE;
 }
@@ -79,6 +81,8 @@ BOOL CStdioFile::ReadString(CString& rString)
     rString.Empty();
     if (!IsOpen())
         return FALSE;
+    // Buffered text sits before whatever is read next.
+    WriteOut();
     for (;;)
     {
         if (m_nReadPos == m_nReadEnd)
@@ -126,6 +130,15 @@ BOOL CStdioFile::WriteAll(const char* pData, DWORD dwLength)
     return TRUE;
 }
 
+BOOL CStdioFile::WriteOut()
+{
+    if (m_nWriteUsed == 0)
+        return TRUE;
+    const DWORD nUsed = m_nWriteUsed;
+    m_nWriteUsed = 0;
+    return WriteAll(m_writeBuffer, nUsed);
+}
+
 void CStdioFile::DropReadAhead()
 {
     // Unconsumed read-ahead would put the next write past the reader's position.
@@ -147,37 +160,39 @@ BOOL CStdioFile::WriteString(const char* pszText)
     }
     if (!pszText)
         return TRUE;
+    if (!m_bWritable)
+    {
+        // What the system would answer for a handle opened for reading only.
+        SetLastError(ERROR_ACCESS_DENIED);
+        m_bWriteFailed = true;
+        return FALSE;
+    }
     DropReadAhead();
-    if (!m_bText)
-        return WriteAll(pszText, static_cast<DWORD>(strlen(pszText)));
-
-    // Translate "\n" to CR LF in chunks, writing each one out.
-    char chunk[4096];
-    DWORD nUsed = 0;
+    // In text mode "\n" becomes CR LF on its way into the buffer.
     for (const char* p = pszText; *p; ++p)
     {
-        if (nUsed + 2 > sizeof(chunk))
-        {
-            if (!WriteAll(chunk, nUsed))
-                return FALSE;
-            nUsed = 0;
-        }
-        if (*p == '\n')
-            chunk[nUsed++] = '\r';
-        chunk[nUsed++] = *p;
+        if (m_nWriteUsed + 2 > sizeof(m_writeBuffer) && !WriteOut())
+            return FALSE;
+        if (m_bText && *p == '\n')
+            m_writeBuffer[m_nWriteUsed++] = '\r';
+        m_writeBuffer[m_nWriteUsed++] = *p;
     }
-    return WriteAll(chunk, nUsed);
+    return TRUE;
 }
 
 BOOL CStdioFile::Flush()
 {
-    return IsOpen() && !m_bWriteFailed ? TRUE : FALSE;
+    if (!IsOpen())
+        return FALSE;
+    WriteOut();
+    return m_bWriteFailed ? FALSE : TRUE;
 }
 
 void CStdioFile::SeekToEnd()
 {
     if (!IsOpen())
         return;
+    WriteOut();
     m_nReadPos = m_nReadEnd = 0;
     LARGE_INTEGER zero;
     zero.QuadPart = 0;
@@ -187,8 +202,12 @@ void CStdioFile::SeekToEnd()
 void CStdioFile::Close()
 {
     if (IsOpen())
+    {
+        WriteOut();
         CloseHandle(m_hFile);
+    }
     m_hFile = INVALID_HANDLE_VALUE;
+    m_nWriteUsed = 0;
     m_nReadPos = m_nReadEnd = 0;
     m_bWriteFailed = false;
 }

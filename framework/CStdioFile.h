@@ -1,5 +1,6 @@
 // Line-oriented file. In text mode (the default) "\n" is written as CR LF and
-// ReadString drops CR LF or a lone LF. Failures are results, never exceptions.
+// ReadString drops CR LF or a lone LF. Written text is buffered: Flush, Close,
+// a read or a seek hand it to the system. Failures are results, never exceptions.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +22,11 @@ public:
     // One line without its LF (in text mode also without the CR before it);
     // FALSE at the end of the file or on a read error.
     BOOL ReadString(CString& rString);
-    // The whole text is written to the file before this returns; FALSE if it was not.
+    // The text joins the buffer, which is written out whenever it fills; FALSE if
+    // the file is not open for writing or a write-out failed.
     BOOL WriteString(const char* pszText);
-    // FALSE when the file is not open or any write since opening it failed.
+    // Writes the buffer out; FALSE when the file is not open or any write since
+    // opening it failed.
     BOOL Flush();
     void SeekToEnd();
     void Close();
@@ -32,10 +35,15 @@ public:
 private:
     BOOL WriteAll(const char* pData, DWORD dwLength);
     void DropReadAhead();
+    BOOL WriteOut();
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
     bool m_bText = true;
     bool m_bWriteFailed = false;
+    bool m_bWritable = false;
+    // Bytes [0, m_nWriteUsed) of m_writeBuffer are not yet written to the file.
+    char m_writeBuffer[4096];
+    DWORD m_nWriteUsed = 0;
     // Read-ahead: bytes [m_nReadPos, m_nReadEnd) of m_readBuffer are not yet consumed.
     char m_readBuffer[4096];
     DWORD m_nReadPos = 0;

@@ -36,6 +36,8 @@ std::string CTestMainDlg::StatusMarkup()
 
 std::string CTestMainDlg::LogText()
 {
+    // Within a drop the log is buffered; the tests look at it between files.
+    m_fileLog.Flush();
     return ReadBytes(static_cast<const char*>(m_strLogPath));
 }
 

@@ -325,3 +325,44 @@ TEST_F(ProcessFileTest, CountersRunOnAndTheStatusLineFollows)
     EXPECT_EQ(8, m_nChanged);
     EXPECT_EQ("<font color=\"DarkRed\">Processed <b>42</b> files...</font>", m_dlg.StatusMarkup());
 }
+
+namespace
+{
+// Writes times to the file system and notes what the journal file held at that moment.
+struct JournalWatchingStore : IFileTimeStore
+{
+    explicit JournalWatchingStore(const std::string& journal)
+        : journalPath(journal), previous(SetFileTimeStore(this))
+    {
+    }
+    ~JournalWatchingStore() override { SetFileTimeStore(previous); }
+    BOOL GetTimes(const char* path, FILETIME* c, FILETIME* a, FILETIME* w) override
+    {
+        return system.GetTimes(path, c, a, w);
+    }
+    BOOL SetTimes(const char* path, const FILETIME* c, const FILETIME* a, const FILETIME* w) override
+    {
+        journalAtSet.push_back(ReadBytes(journalPath.c_str()));
+        return system.SetTimes(path, c, a, w);
+    }
+    std::string journalPath;
+    IFileTimeStore* previous;
+    CWin32FileTimeStore system;
+    std::vector<std::string> journalAtSet;
+};
+} // namespace
+
+TEST_F(ProcessFileTest, JournalRecordReachesTheFileBeforeTheTimesChange)
+{
+    std::string first = Picture("first.jpg", "2008:05:17 14:03:09");
+    std::string second = Picture("second.jpg", "2009:06:18 15:04:10");
+    JournalWatchingStore store(static_cast<const char*>(m_dlg.m_strUndoPath));
+    EXPECT_EQ(Line(1, Changed("2008:05:17 14:03:09"), Lower(first)), Process(first, true, false));
+    EXPECT_EQ(Line(2, Changed("2009:06:18 15:04:10"), Lower(second)), Process(second, true, false));
+    ASSERT_EQ(2u, store.journalAtSet.size());
+    // Each file's record is already readable by others when its times are set.
+    EXPECT_EQ(0u, store.journalAtSet[0].find(first + "\r\nCreated: "));
+    EXPECT_EQ(std::string::npos, store.journalAtSet[0].find(second));
+    EXPECT_NE(std::string::npos, store.journalAtSet[1].find("\r\n" + second + "\r\nCreated: "));
+    EXPECT_EQ(store.journalAtSet[1].size(), store.journalAtSet[1].rfind("\r\n") + 2);
+}

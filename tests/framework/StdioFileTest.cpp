@@ -216,3 +216,27 @@ TEST(StdioFileTest, ReadThenWriteContinuesAtTheReadPosition)
     file.Close();
     EXPECT_EQ(std::string("one\r\nTWO\r\nthree\r\n"), TempDir::Read(path));
 }
+
+TEST(StdioFileTest, FlushHandsBufferedTextToTheSystemWhileOpen)
+{
+    TempDir dir;
+    CString path = dir.File("journal.txt");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone));
+    EXPECT_TRUE(file.WriteString("first\n"));
+    EXPECT_TRUE(file.Flush());
+    // Another reader sees the record before the file is closed.
+    EXPECT_EQ(std::string("first\r\n"), TempDir::Read(path));
+    EXPECT_TRUE(file.WriteString("second\n"));
+    EXPECT_TRUE(file.Flush());
+    EXPECT_EQ(std::string("first\r\nsecond\r\n"), TempDir::Read(path));
+    file.Close();
+    EXPECT_EQ(std::string("first\r\nsecond\r\n"), TempDir::Read(path));
+
+    // Appending after a seek to the end keeps what was there, in order.
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
+    file.SeekToEnd();
+    EXPECT_TRUE(file.WriteString("third"));
+    file.Close();
+    EXPECT_EQ(std::string("first\r\nsecond\r\nthird"), TempDir::Read(path));
+}
