@@ -120,14 +120,17 @@ bool ZoneRulesForYear(__int64 year, TIME_ZONE_INFORMATION& tzi)
         return false;
     // Asking the system reads its zone database every time (slow under Wine),
     // and a batch converts a few times per file; like the C library, which
-    // reads the zone once per process, we keep the rules of recent years.
+    // reads the zone once per process, we keep the rules of the years seen.
+    // One slot per year of a 128-year span: a batch mixing picture years with
+    // the files' own years must not evict its rules on every file.
     struct CachedRules
     {
         __int64 year;
         TIME_ZONE_INFORMATION tzi;
     };
-    static CachedRules cache[8] = {};
-    CachedRules& slot = cache[year % 8];
+    const int kSlots = 128;
+    static CachedRules cache[kSlots] = {};
+    CachedRules& slot = cache[year % kSlots];
     if (slot.year != year)
     {
         // nullptr: the system's current zone, with its rules for that year.
