@@ -2,7 +2,9 @@
 // a junction, a symbolic link or a cycle of them leads nowhere twice.
 #pragma once
 
+#include <map>
 #include <set>
+#include <string>
 #include <tuple>
 
 class CVisitedFolders
@@ -11,10 +13,17 @@ public:
     // True the first time a folder is met; false when it was walked already.
     // A folder whose identity cannot be read counts as new.
     bool Enter(const char* path);
-    void Clear() { m_folders.clear(); }
+    void Clear()
+    {
+        m_folders.clear();
+        m_volumes.clear();
+    }
 
 private:
     // Volume serial number and the 64-bit file index on that volume.
     using Identity = std::tuple<unsigned long, unsigned long, unsigned long>;
     std::set<Identity> m_folders;
+    // Volume serial number of each folder walked, by its path without a
+    // trailing separator: a plain subfolder lies on its parent's volume.
+    std::map<std::string, unsigned long> m_volumes;
 };
