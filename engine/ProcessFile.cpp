@@ -24,10 +24,19 @@ bool IsJpegName(const CString& strLowerPath)
 }
 
 // Opens for binary reading without denying anything to others (delete included).
-FILE* OpenForReading(const char* path)
+// Write access is asked for first, so that the times can later be set through
+// the same handle instead of a second open; where it is refused (a read-only
+// file, one held by someone who denies write sharing) the file is read alone,
+// and setting its times goes by name and fails there as it always did.
+FILE* OpenForReading(const char* path, bool& bWritable)
 {
-    HANDLE handle = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const DWORD dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE handle = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    bWritable = handle != INVALID_HANDLE_VALUE;
+    if (!bWritable)
+        handle = ::CreateFileA(path, GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                               nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
@@ -41,6 +50,19 @@ FILE* OpenForReading(const char* path)
         _close(fd);
     return stream;
 }
+
+// Keeps the picture open until its times are set.
+class CStreamCloser
+{
+public:
+    explicit CStreamCloser(FILE* stream) : m_stream(stream) {}
+    CStreamCloser(const CStreamCloser&) = delete;
+    CStreamCloser& operator=(const CStreamCloser&) = delete;
+    ~CStreamCloser() { fclose(m_stream); }
+
+private:
+    FILE* m_stream;
+};
 
 bool SameMoment(const CTime& time, const ExifDateFields& exif)
 {
@@ -75,14 +97,17 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, BOOL bChangeModified, B
                                  int& nChanged)
 {
     CString strOutcome;
-    FILE* stream = OpenForReading(strPath);
+    bool bWritable = false;
+    FILE* stream = OpenForReading(strPath, bWritable);
     if (!stream)
         return "couldn't be opened\t\t\t\t\t\t";
+    CStreamCloser closer(stream);
+    CFile file(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+    file.SetFilePath(strPath);
 
     ExifInfo info = {};
     CExifReader reader(&info);
     reader.ReadSections(stream);
-    fclose(stream);
     if (!info.isExif)
         return "doesn't have EXIF tag\t\t\t\t\t\t";
 
@@ -114,7 +139,7 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, BOOL bChangeModified, B
     CFileStatus status;
     // Times that cannot be broken down could not be journalled, so the file
     // could not be put back: treat them like unreadable ones.
-    if (!CFile::GetStatus(strPath, status) || !status.m_ctime.IsValid() || !status.m_mtime.IsValid())
+    if (!file.GetStatus(status) || !status.m_ctime.IsValid() || !status.m_mtime.IsValid())
         return "couldn't be queried for system date and time\t\t\t\t\t";
 
     CTime timeCreated = status.m_ctime;
@@ -140,7 +165,10 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, BOOL bChangeModified, B
         return "not changed. File is READONLY\t\t\t";
     try
     {
-        CFile::SetStatus(strPath, status);
+        if (bWritable)
+            file.SetStatus(status);
+        else
+            CFile::SetStatus(strPath, status);
     }
     catch (CFileException* e)
     {

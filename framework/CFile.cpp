@@ -80,14 +80,11 @@ int CFileException::OsErrorToException(LONG lOsError)
     }
 }
 
-BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
+namespace
 {
-    if (!pszFileName || !*pszFileName)
-    {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    char szFull[MAX_PATH];
+// The full name a status record carries; FALSE for names the record cannot hold.
+BOOL FullName(const char* pszFileName, char (&szFull)[MAX_PATH])
+{
     char* pFilePart = nullptr;
     DWORD dwLength = GetFullPathNameA(pszFileName, MAX_PATH, szFull, &pFilePart);
     if (dwLength == 0)
@@ -97,20 +94,95 @@ BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return FALSE;
     }
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(pszFileName, GetFileExInfoStandard, &data))
-        return FALSE;
+    return TRUE;
+}
+
+BOOL FillStatus(const char* pszFileName, const WIN32_FILE_ATTRIBUTE_DATA& data, const char* pszFullName,
+                CFileStatus& rStatus)
+{
     FILETIME created, accessed, written;
     if (!GetFileTimeStore().GetTimesWithAttributes(pszFileName, data, &created, &accessed, &written))
         return FALSE;
-
     rStatus.m_ctime = CTime(created);
     rStatus.m_atime = CTime(accessed);
     rStatus.m_mtime = CTime(written);
     rStatus.m_size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     rStatus.m_attribute = static_cast<BYTE>(data.dwFileAttributes);
-    memcpy(rStatus.m_szFullName, szFull, dwLength + 1);
+    strcpy(rStatus.m_szFullName, pszFullName);
     return TRUE;
+}
+
+FILETIME AsFileTime(const LARGE_INTEGER& value)
+{
+    FILETIME ft;
+    ft.dwLowDateTime = value.LowPart;
+    ft.dwHighDateTime = static_cast<DWORD>(value.HighPart);
+    return ft;
+}
+
+// Writes a record whose file has the attributes dwCurrent now, in the order that
+// lets every part through: a read-only bit being cleared goes first, or it would
+// block the times; one being set goes last.
+template <class SetAttributes, class SetTimes>
+void WriteStatus(DWORD dwCurrent, const CFileStatus& status, const char* pszFileName,
+                 SetAttributes setAttributes, SetTimes setTimes)
+{
+    // Only the bits the record can hold are compared and replaced.
+    const DWORD dwWanted = (dwCurrent & ~0xFFu) | status.m_attribute;
+    const bool bAttributesDiffer = (dwCurrent & 0xFFu) != status.m_attribute;
+    const bool bAttributesFirst =
+        bAttributesDiffer && (dwCurrent & FILE_ATTRIBUTE_READONLY) && !(dwWanted & FILE_ATTRIBUTE_READONLY);
+    if (bAttributesFirst && !setAttributes(dwWanted))
+        ThrowOsError(GetLastError(), pszFileName);
+
+    FILETIME created, accessed, written;
+    const bool bCreated = status.m_ctime.GetAsFileTime(created);
+    const bool bAccessed = status.m_atime.GetAsFileTime(accessed);
+    const bool bWritten = status.m_mtime.GetAsFileTime(written);
+    if ((bCreated || bAccessed || bWritten) &&
+        !setTimes(bCreated ? &created : nullptr, bAccessed ? &accessed : nullptr,
+                  bWritten ? &written : nullptr))
+        ThrowOsError(GetLastError(), pszFileName);
+
+    if (bAttributesDiffer && !bAttributesFirst && !setAttributes(dwWanted))
+        ThrowOsError(GetLastError(), pszFileName);
+}
+} // namespace
+
+BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
+{
+    if (!pszFileName || !*pszFileName)
+    {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    char szFull[MAX_PATH];
+    if (!FullName(pszFileName, szFull))
+        return FALSE;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(pszFileName, GetFileExInfoStandard, &data))
+        return FALSE;
+    return FillStatus(pszFileName, data, szFull, rStatus);
+}
+
+BOOL CFile::GetStatus(CFileStatus& rStatus) const
+{
+    char szFull[MAX_PATH] = {};
+    if (!m_strFileName.IsEmpty() && !FullName(m_strFileName, szFull))
+        return FALSE;
+    FILE_BASIC_INFO basic;
+    LARGE_INTEGER size;
+    if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)) ||
+        !GetFileSizeEx(m_hFile, &size))
+        return FALSE;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    data.dwFileAttributes = basic.FileAttributes;
+    data.ftCreationTime = AsFileTime(basic.CreationTime);
+    data.ftLastAccessTime = AsFileTime(basic.LastAccessTime);
+    data.ftLastWriteTime = AsFileTime(basic.LastWriteTime);
+    data.nFileSizeHigh = static_cast<DWORD>(size.HighPart);
+    data.nFileSizeLow = size.LowPart;
+    return FillStatus(m_strFileName, data, szFull, rStatus);
 }
 
 void CFile::SetStatus(const char* pszFileName, const CFileStatus& status)
@@ -120,27 +192,29 @@ void CFile::SetStatus(const char* pszFileName, const CFileStatus& status)
     DWORD dwCurrent = GetFileAttributesA(pszFileName);
     if (dwCurrent == INVALID_FILE_ATTRIBUTES)
         ThrowOsError(GetLastError(), pszFileName);
+    WriteStatus(
+        dwCurrent, status, pszFileName,
+        [pszFileName](DWORD dwAttributes) { return SetFileAttributesA(pszFileName, dwAttributes); },
+        [pszFileName](const FILETIME* created, const FILETIME* accessed, const FILETIME* written)
+        { return GetFileTimeStore().SetTimes(pszFileName, created, accessed, written); });
+}
 
-    // Only the bits the record can hold are compared and replaced.
-    const DWORD dwWanted = (dwCurrent & ~0xFFu) | status.m_attribute;
-    const bool bAttributesDiffer = (dwCurrent & 0xFFu) != status.m_attribute;
-    // A read-only bit being cleared goes first, or it would block the times.
-    const bool bAttributesFirst =
-        bAttributesDiffer && (dwCurrent & FILE_ATTRIBUTE_READONLY) && !(dwWanted & FILE_ATTRIBUTE_READONLY);
-    if (bAttributesFirst && !SetFileAttributesA(pszFileName, dwWanted))
-        ThrowOsError(GetLastError(), pszFileName);
-
-    FILETIME created, accessed, written;
-    const bool bCreated = status.m_ctime.GetAsFileTime(created);
-    const bool bAccessed = status.m_atime.GetAsFileTime(accessed);
-    const bool bWritten = status.m_mtime.GetAsFileTime(written);
-    if (bCreated || bAccessed || bWritten)
-    {
-        if (!GetFileTimeStore().SetTimes(pszFileName, bCreated ? &created : nullptr,
-                                         bAccessed ? &accessed : nullptr, bWritten ? &written : nullptr))
-            ThrowOsError(GetLastError(), pszFileName);
-    }
-
-    if (bAttributesDiffer && !bAttributesFirst && !SetFileAttributesA(pszFileName, dwWanted))
-        ThrowOsError(GetLastError(), pszFileName);
+void CFile::SetStatus(const CFileStatus& status)
+{
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)))
+        ThrowOsError(GetLastError(), m_strFileName);
+    HANDLE hFile = m_hFile;
+    const char* pszFileName = m_strFileName;
+    WriteStatus(
+        basic.FileAttributes, status, pszFileName,
+        [hFile](DWORD dwAttributes)
+        {
+            // Zero times leave the times alone; zero attributes would too, so "none" is spelled out.
+            FILE_BASIC_INFO change = {};
+            change.FileAttributes = dwAttributes ? dwAttributes : FILE_ATTRIBUTE_NORMAL;
+            return SetFileInformationByHandle(hFile, FileBasicInfo, &change, sizeof(change));
+        },
+        [hFile, pszFileName](const FILETIME* created, const FILETIME* accessed, const FILETIME* written)
+        { return GetFileTimeStore().SetTimesOfOpenFile(hFile, pszFileName, created, accessed, written); });
 }

@@ -80,7 +80,16 @@ public:
         typeBinary = 0x8000
     };
 
+    CFile() = default;
+    // Works on a handle the caller opened and keeps owning: it is not closed here.
+    explicit CFile(HANDLE hFile) : m_hFile(hFile) {}
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
     virtual ~CFile() = default;
+
+    // The name the file's status calls report and the file-time store is given.
+    void SetFilePath(const char* pszNewName) { m_strFileName = pszNewName; }
+    const CString& GetFilePath() const { return m_strFileName; }
 
     // Times (through the file-time store), size, attributes and full name.
     // FALSE when the file cannot be queried; GetLastError() tells why.
@@ -89,4 +98,14 @@ public:
     // time as it is) and the attributes when they differ. On failure it throws
     // new CFileException with the OS error code, which is also left in GetLastError().
     static void SetStatus(const char* pszFileName, const CFileStatus& status);
+
+    // The same two on the open file, sparing the system a search for it by name.
+    // Writing needs a handle opened with write access.
+    BOOL GetStatus(CFileStatus& rStatus) const;
+    void SetStatus(const CFileStatus& status);
+
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+
+protected:
+    CString m_strFileName;
 };

@@ -68,6 +68,7 @@ BOOL CStdioFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* 
         return FALSE;
     }
     m_hFile = hFile;
+    m_strFileName = pszFileName;
     m_bText = !(nOpenFlags & typeBinary);
     m_bWriteFailed = false;
     m_bWritable = (Access(nOpenFlags) & GENERIC_WRITE) != 0;

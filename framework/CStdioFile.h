@@ -37,7 +37,6 @@ private:
     void DropReadAhead();
     BOOL WriteOut();
 
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
     bool m_bText = true;
     bool m_bWriteFailed = false;
     bool m_bWritable = false;

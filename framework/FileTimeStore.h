@@ -21,6 +21,14 @@ struct IFileTimeStore
         (void)data;
         return GetTimes(path, created, accessed, written);
     }
+    // Writes the times of a file the caller holds open, with write access, under
+    // that name. A store that keeps its own times goes by the name.
+    virtual BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, const FILETIME* created,
+                                    const FILETIME* accessed, const FILETIME* written)
+    {
+        (void)hFile;
+        return SetTimes(path, created, accessed, written);
+    }
 };
 
 // The store backed by the file system (CreateFileA, GetFileTime, SetFileTime).
@@ -34,6 +42,9 @@ public:
                   const FILETIME* written) override;
     BOOL GetTimesWithAttributes(const char* path, const WIN32_FILE_ATTRIBUTE_DATA& data, FILETIME* created,
                                 FILETIME* accessed, FILETIME* written) override;
+    // Through the handle: no second open, and so no second search for the file.
+    BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, const FILETIME* created, const FILETIME* accessed,
+                            const FILETIME* written) override;
 };
 
 // Installs a store (nullptr: the Win32 one) and returns the one installed before.

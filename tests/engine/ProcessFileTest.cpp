@@ -366,3 +366,60 @@ TEST_F(ProcessFileTest, JournalRecordReachesTheFileBeforeTheTimesChange)
     EXPECT_NE(std::string::npos, store.journalAtSet[1].find("\r\n" + second + "\r\nCreated: "));
     EXPECT_EQ(store.journalAtSet[1].size(), store.journalAtSet[1].rfind("\r\n") + 2);
 }
+
+namespace
+{
+// The system's store, counting which way the times were set.
+struct CountingStore : CWin32FileTimeStore
+{
+    CountingStore() : previous(SetFileTimeStore(this)) {}
+    ~CountingStore() override { SetFileTimeStore(previous); }
+    BOOL SetTimes(const char* path, const FILETIME* created, const FILETIME* accessed,
+                  const FILETIME* written) override
+    {
+        ++byName;
+        return CWin32FileTimeStore::SetTimes(path, created, accessed, written);
+    }
+    BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, const FILETIME* created, const FILETIME* accessed,
+                            const FILETIME* written) override
+    {
+        ++byHandle;
+        return CWin32FileTimeStore::SetTimesOfOpenFile(hFile, path, created, accessed, written);
+    }
+    IFileTimeStore* previous;
+    int byName = 0;
+    int byHandle = 0;
+};
+} // namespace
+
+TEST_F(ProcessFileTest, TimesAreSetThroughTheHandleThePictureWasReadWith)
+{
+    CountingStore store;
+    std::string path = Picture("one-open.jpg", "2008:05:17 14:03:09");
+    EXPECT_EQ(Line(1, Changed("2008:05:17 14:03:09"), Lower(path)), Process(path, true, false));
+    EXPECT_EQ(1, store.byHandle);
+    EXPECT_EQ(0, store.byName);
+
+    // Someone reading it with every sharing granted takes nothing away.
+    std::string shared = Picture("shared.jpg", "2009:01:02 03:04:05");
+    HANDLE hReader = ::CreateFileA(shared.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hReader);
+    EXPECT_EQ(Line(2, Changed("2009:01:02 03:04:05"), Lower(shared)), Process(shared, true, false));
+    ::CloseHandle(hReader);
+    EXPECT_EQ("2009-01-02 03:04:05", Modified(shared));
+    EXPECT_EQ(2, store.byHandle);
+
+    // Held without write sharing, the file is read alone and the change goes by
+    // name, where it fails with the system's own code.
+    std::string held = Picture("held.jpg", "2010:01:02 03:04:05");
+    HANDLE hHeld =
+        ::CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
+    EXPECT_EQ(Line(3, "not changed. Windows error code: 00000020\t\t\t", Lower(held)),
+              Process(held, true, false));
+    ::CloseHandle(hHeld);
+    EXPECT_EQ(2, store.byHandle);
+    EXPECT_EQ(1, store.byName);
+    EXPECT_EQ(2, m_nChanged);
+}

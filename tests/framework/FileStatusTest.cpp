@@ -266,3 +266,124 @@ TEST(FileStatusTest, SystemStoreTakesTimesFromTheAttributesRead)
     EXPECT_EQ(CTime(handleCreated).GetTime(), status.m_ctime.GetTime());
     EXPECT_EQ(CTime(set).GetTime(), status.m_mtime.GetTime());
 }
+
+TEST(FileStatusTest, AnOpenFileGivesTheSameStatusAsItsName)
+{
+    TempDir dir;
+    CString path = dir.Write("open.jpg", std::string(777, 'y'));
+    ASSERT_TRUE(SetFileAttributesA(path, FILE_ATTRIBUTE_HIDDEN));
+    HANDLE hFile = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    CFile file(hFile);
+    file.SetFilePath(path);
+    CFileStatus byHandle, byName;
+    ASSERT_TRUE(file.GetStatus(byHandle));
+    ASSERT_TRUE(CFile::GetStatus(path, byName));
+    CloseHandle(hFile);
+
+    EXPECT_EQ(777u, byHandle.m_size);
+    EXPECT_EQ(byName.m_attribute, byHandle.m_attribute);
+    EXPECT_TRUE(byHandle.m_attribute & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(byName.m_mtime, byHandle.m_mtime);
+    EXPECT_EQ(byName.m_ctime, byHandle.m_ctime);
+    EXPECT_EQ(byName.m_atime, byHandle.m_atime);
+    EXPECT_STREQ(byName.m_szFullName, byHandle.m_szFullName);
+
+    CFile closed(INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(closed.GetStatus(byHandle));
+}
+
+TEST(FileStatusTest, AnOpenFileTakesItsTimesAndAttributesThroughTheHandle)
+{
+    TempDir dir;
+    CString path = dir.Write("write.jpg", "data");
+    HANDLE hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    CFile file(hFile);
+    file.SetFilePath(path);
+    CFileStatus status;
+    ASSERT_TRUE(file.GetStatus(status));
+    const CTime accessed = status.m_atime;
+
+    // Times to the second; attributes keep their order: read-only set after the times...
+    status.m_mtime = CTime(2004, 8, 9, 10, 11, 12);
+    status.m_attribute = FILE_ATTRIBUTE_READONLY;
+    try
+    {
+        file.SetStatus(status);
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+        ADD_FAILURE() << "setting times and the read-only bit through a writable handle threw";
+    }
+    FILETIME expected;
+    ASSERT_TRUE(status.m_mtime.GetAsFileTime(expected));
+    EXPECT_EQ(Ticks(expected), Ticks(RawWriteTime(path)));
+    CFileStatus after;
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(accessed, after.m_atime);
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY, after.m_attribute & ~FILE_ATTRIBUTE_ARCHIVE);
+
+    // ...and, while it stands, times are refused as they are by name.
+    status.m_mtime = CTime(2005, 1, 1, 0, 0, 0);
+    DWORD dwError = 0;
+    try
+    {
+        file.SetStatus(status);
+    }
+    catch (CFileException* e)
+    {
+        dwError = static_cast<DWORD>(e->m_lOsError);
+        e->Delete();
+    }
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), dwError);
+
+    // Clearing it goes first, so the times follow in the same call.
+    status.m_attribute = 0;
+    try
+    {
+        file.SetStatus(status);
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+        ADD_FAILURE() << "clearing the read-only bit and setting times threw";
+    }
+    CloseHandle(hFile);
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(0, after.m_attribute & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(CTime(2005, 1, 1, 0, 0, 0), after.m_mtime);
+}
+
+TEST(FileStatusTest, AnOpenFileKeepsCreationTimesThroughTheStore)
+{
+    TempDir dir;
+    CString path = dir.Write("created.jpg", "data");
+    NtfsLikeTimeStore store;
+    HANDLE hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    CFile file(hFile);
+    file.SetFilePath(path);
+    CFileStatus status;
+    ASSERT_TRUE(file.GetStatus(status));
+    status.m_ctime = CTime(1998, 3, 4, 5, 6, 7);
+    status.m_mtime = CTime(1999, 3, 4, 5, 6, 7);
+    try
+    {
+        file.SetStatus(status);
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+        ADD_FAILURE() << "the store refused the times";
+    }
+    EXPECT_EQ(1, store.SetTimesCalls());
+    CFileStatus after;
+    ASSERT_TRUE(file.GetStatus(after));
+    CloseHandle(hFile);
+    EXPECT_EQ(CTime(1998, 3, 4, 5, 6, 7), after.m_ctime);
+    EXPECT_EQ(CTime(1999, 3, 4, 5, 6, 7), after.m_mtime);
+}
