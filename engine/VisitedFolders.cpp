@@ -49,12 +49,41 @@ bool ParentOf(const std::string& path, std::string& parent)
 
 bool CVisitedFolders::Enter(const char* path)
 {
+    const std::string key = WithoutTrailingSeparators(path);
+    if (!m_bIdentifying)
+    {
+        std::string parent;
+        bool bPlain = m_unidentified.empty();
+        if (!bPlain && ParentOf(key, parent) && m_unidentified.count(parent))
+        {
+            const DWORD dwAttributes = ::GetFileAttributesA(path);
+            bPlain =
+                dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        }
+        if (bPlain)
+        {
+            if (m_unidentified.insert(key).second)
+                m_unidentifiedOrder.push_back(key);
+            return true;
+        }
+        // From here on a folder may come again: every folder walked so far
+        // needs its identity, parents before their subfolders.
+        m_bIdentifying = true;
+        for (const std::string& walked : m_unidentifiedOrder)
+            Identify(walked, walked.c_str());
+        m_unidentified.clear();
+        m_unidentifiedOrder.clear();
+    }
+    return Identify(key, path);
+}
+
+bool CVisitedFolders::Identify(const std::string& key, const char* path)
+{
     // Opening a folder for its identity needs backup semantics and no access rights.
     HANDLE folder = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folder == INVALID_HANDLE_VALUE)
         return true;
-    const std::string key = WithoutTrailingSeparators(path);
     unsigned long serial = 0, indexHigh = 0, indexLow = 0;
     bool bKnown = false;
 

@@ -143,6 +143,25 @@ class FolderWalk(DropTestCase):
         self.assertEqual(2, len(files), result.log.decode("utf-8", "replace"))
         self.assertTrue(drive.mask_stamps(result.log).endswith(drive.drop_end(2, 2)))
 
+    def test_a_link_met_deep_in_a_plain_tree_leads_back_to_no_walked_folder(self):
+        # One way down, so the plain folders are all walked before the link.
+        root = os.path.join(self.tree, "chain")
+        self.dated(os.path.join(root, "r.jpg"), "2001:01:01 00:00:01")
+        self.dated(os.path.join(root, "p", "p.jpg"), "2001:01:01 00:00:02")
+        self.dated(os.path.join(root, "p", "q", "q.jpg"), "2001:01:01 00:00:03")
+        os.symlink(os.path.join("..", "..", "p"), os.path.join(root, "p", "q", "back to p"))
+        # A second dropped item inside the first one: walked already.
+        inner = os.path.join(root, "p", "q")
+        result = drive.run(["--target", "m", "--subfolders", "on"], [root, inner], self.work, timeout=300)
+        self.assertRan(result)
+        masked = drive.mask_stamps(result.log)
+        files = [e for e in walk_entries(masked) if e[0] == "file"]
+        self.assertEqual(3, len(files), result.log.decode("utf-8", "replace"))
+        skipped = re.findall(rb'^<stamp>  --  Skipped folder "(.*)": already walked in this drop\r$', masked, re.M)
+        self.assertEqual([drive.win_path(os.path.join(inner, "back to p")).encode(), drive.win_path(inner).encode()],
+                         skipped)
+        self.assertTrue(masked.endswith(drive.drop_end(3, 3)))
+
 
 if __name__ == "__main__":
     unittest.main()
