@@ -21,7 +21,7 @@ CMarkupStatic::CMarkupStatic()
       m_bDirty(0), m_nUnderline(0), m_nBold(0), m_nItalic(0), m_nCenter(0), m_nStrike(0), m_nSubscript(0),
       m_nSuperscript(0), m_nPendingRules(0), m_bLineBreakRun(0), m_bInLink(0), m_bHover(0),
       m_nRuleThickness(0), m_hHandCursor(nullptr), m_hSavedCursor(nullptr), m_nLineTop(0),
-      m_pAppCommands(nullptr), m_nAppCommands(0)
+      m_pAppCommands(nullptr), m_nAppCommands(0), m_bRepaintPending(0)
 {
     m_bDirty = 1;
     RedrawImmediately = 1;
@@ -77,8 +77,13 @@ void CMarkupStatic::SetMarkupText(const char* text)
         return;
     if (RedrawImmediately)
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    else
+    else if (!m_bRepaintPending)
+    {
+        // The repaint already asked for shows the newest text: asking again
+        // before it came (a drop sets a text per file) only costs a system call.
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        m_bRepaintPending = 1;
+    }
 }
 
 void CMarkupStatic::SetAppCommands(const AppCommand* table, int count)
@@ -179,6 +184,7 @@ CString CMarkupStatic::GetMarkup() const
 
 void CMarkupStatic::OnPaint()
 {
+    m_bRepaintPending = 0;
     PAINTSTRUCT ps;
     HDC hdc = ::BeginPaint(m_hWnd, &ps);
     RenderTo(hdc);

@@ -144,4 +144,6 @@ private:
     int m_nAppCommands;
 
     CString m_strMarkup;
+    // Invalidated since the last WM_PAINT.
+    int m_bRepaintPending;
 };

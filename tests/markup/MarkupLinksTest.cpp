@@ -301,3 +301,27 @@ TEST(MarkupLinkOrder, TheLinkRecordedFirstWinsWhereRectanglesOverlap)
     ASSERT_EQ(2u, host.m_showLog.size());
     EXPECT_EQ(2u, host.m_showLog[1].wParam);
 }
+
+TEST(MarkupLabelInterface, TextsSetBetweenTwoPaintsShowTheLastOneAtTheNextPaint)
+{
+    LabelHost host(200, 30);
+    TestableLabel& label = host.Label();
+    label.RedrawImmediately = 0;
+    ::UpdateWindow(host.LabelWnd());
+    RECT rc;
+    EXPECT_FALSE(::GetUpdateRect(host.LabelWnd(), &rc, FALSE));
+
+    label.SetMarkupText("<a href=\"app:x\">one</a>");
+    label.SetMarkupText("<a href=\"app:x\">two</a> <a href=\"app:y\">links</a>");
+    label.SetMarkupText("<a href=\"app:x\">three</a> <a href=\"app:y\">links</a> <a href=\"app:z\">now</a>");
+    EXPECT_TRUE(::GetUpdateRect(host.LabelWnd(), &rc, FALSE));
+    ::UpdateWindow(host.LabelWnd());
+    EXPECT_EQ(3, label.GetLinkCount());
+
+    // After that paint a new text asks for a repaint again.
+    EXPECT_FALSE(::GetUpdateRect(host.LabelWnd(), &rc, FALSE));
+    label.SetMarkupText("<a href=\"app:x\">four</a>");
+    EXPECT_TRUE(::GetUpdateRect(host.LabelWnd(), &rc, FALSE));
+    ::UpdateWindow(host.LabelWnd());
+    EXPECT_EQ(1, label.GetLinkCount());
+}
