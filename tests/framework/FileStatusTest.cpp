@@ -267,19 +267,60 @@ TEST(FileStatusTest, SystemStoreTakesTimesFromTheAttributesRead)
     EXPECT_EQ(CTime(set).GetTime(), status.m_mtime.GetTime());
 }
 
+namespace
+{
+// A file opened by the test, handed to CFile under its name.
+class OpenedFile
+{
+public:
+    OpenedFile(const char* path, DWORD dwAccess)
+        : m_hFile(CreateFileA(path, dwAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr)),
+          m_file(m_hFile)
+    {
+        m_file.SetFilePath(path);
+    }
+    ~OpenedFile() { Close(); }
+    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    CFile& File() { return m_file; }
+    void Close()
+    {
+        if (IsOpen())
+            CloseHandle(m_hFile);
+        m_hFile = INVALID_HANDLE_VALUE;
+    }
+    // The OS error the file's SetStatus threw with, 0 if it did not throw.
+    LONG SetStatusError(const CFileStatus& status)
+    {
+        try
+        {
+            m_file.SetStatus(status);
+        }
+        catch (CFileException* e)
+        {
+            LONG lError = e->m_lOsError;
+            e->Delete();
+            return lError;
+        }
+        return 0;
+    }
+
+private:
+    HANDLE m_hFile;
+    CFile m_file;
+};
+} // namespace
+
 TEST(FileStatusTest, AnOpenFileGivesTheSameStatusAsItsName)
 {
     TempDir dir;
     CString path = dir.Write("open.jpg", std::string(777, 'y'));
     ASSERT_TRUE(SetFileAttributesA(path, FILE_ATTRIBUTE_HIDDEN));
-    HANDLE hFile = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
-    CFile file(hFile);
-    file.SetFilePath(path);
+    OpenedFile opened(path, GENERIC_READ);
+    ASSERT_TRUE(opened.IsOpen());
     CFileStatus byHandle, byName;
-    ASSERT_TRUE(file.GetStatus(byHandle));
+    ASSERT_TRUE(opened.File().GetStatus(byHandle));
     ASSERT_TRUE(CFile::GetStatus(path, byName));
-    CloseHandle(hFile);
 
     EXPECT_EQ(777u, byHandle.m_size);
     EXPECT_EQ(byName.m_attribute, byHandle.m_attribute);
@@ -297,27 +338,16 @@ TEST(FileStatusTest, AnOpenFileTakesItsTimesAndAttributesThroughTheHandle)
 {
     TempDir dir;
     CString path = dir.Write("write.jpg", "data");
-    HANDLE hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
-    CFile file(hFile);
-    file.SetFilePath(path);
+    OpenedFile opened(path, GENERIC_READ | GENERIC_WRITE);
+    ASSERT_TRUE(opened.IsOpen());
     CFileStatus status;
-    ASSERT_TRUE(file.GetStatus(status));
+    ASSERT_TRUE(opened.File().GetStatus(status));
     const CTime accessed = status.m_atime;
 
     // Times to the second; attributes keep their order: read-only set after the times...
     status.m_mtime = CTime(2004, 8, 9, 10, 11, 12);
     status.m_attribute = FILE_ATTRIBUTE_READONLY;
-    try
-    {
-        file.SetStatus(status);
-    }
-    catch (CException* e)
-    {
-        e->Delete();
-        ADD_FAILURE() << "setting times and the read-only bit through a writable handle threw";
-    }
+    EXPECT_EQ(0, opened.SetStatusError(status));
     FILETIME expected;
     ASSERT_TRUE(status.m_mtime.GetAsFileTime(expected));
     EXPECT_EQ(Ticks(expected), Ticks(RawWriteTime(path)));
@@ -328,30 +358,12 @@ TEST(FileStatusTest, AnOpenFileTakesItsTimesAndAttributesThroughTheHandle)
 
     // ...and, while it stands, times are refused as they are by name.
     status.m_mtime = CTime(2005, 1, 1, 0, 0, 0);
-    DWORD dwError = 0;
-    try
-    {
-        file.SetStatus(status);
-    }
-    catch (CFileException* e)
-    {
-        dwError = static_cast<DWORD>(e->m_lOsError);
-        e->Delete();
-    }
-    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), dwError);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, opened.SetStatusError(status));
 
     // Clearing it goes first, so the times follow in the same call.
     status.m_attribute = 0;
-    try
-    {
-        file.SetStatus(status);
-    }
-    catch (CException* e)
-    {
-        e->Delete();
-        ADD_FAILURE() << "clearing the read-only bit and setting times threw";
-    }
-    CloseHandle(hFile);
+    EXPECT_EQ(0, opened.SetStatusError(status));
+    opened.Close();
     ASSERT_TRUE(CFile::GetStatus(path, after));
     EXPECT_EQ(0, after.m_attribute & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(CTime(2005, 1, 1, 0, 0, 0), after.m_mtime);
@@ -362,28 +374,16 @@ TEST(FileStatusTest, AnOpenFileKeepsCreationTimesThroughTheStore)
     TempDir dir;
     CString path = dir.Write("created.jpg", "data");
     NtfsLikeTimeStore store;
-    HANDLE hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
-    CFile file(hFile);
-    file.SetFilePath(path);
+    OpenedFile opened(path, GENERIC_READ | GENERIC_WRITE);
+    ASSERT_TRUE(opened.IsOpen());
     CFileStatus status;
-    ASSERT_TRUE(file.GetStatus(status));
+    ASSERT_TRUE(opened.File().GetStatus(status));
     status.m_ctime = CTime(1998, 3, 4, 5, 6, 7);
     status.m_mtime = CTime(1999, 3, 4, 5, 6, 7);
-    try
-    {
-        file.SetStatus(status);
-    }
-    catch (CException* e)
-    {
-        e->Delete();
-        ADD_FAILURE() << "the store refused the times";
-    }
+    EXPECT_EQ(0, opened.SetStatusError(status));
     EXPECT_EQ(1, store.SetTimesCalls());
     CFileStatus after;
-    ASSERT_TRUE(file.GetStatus(after));
-    CloseHandle(hFile);
+    ASSERT_TRUE(opened.File().GetStatus(after));
     EXPECT_EQ(CTime(1998, 3, 4, 5, 6, 7), after.m_ctime);
     EXPECT_EQ(CTime(1999, 3, 4, 5, 6, 7), after.m_mtime);
 }
