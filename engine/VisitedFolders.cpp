@@ -62,17 +62,15 @@ bool CVisitedFolders::Enter(const char* path)
         }
         if (bPlain)
         {
-            if (m_unidentified.insert(key).second)
-                m_unidentifiedOrder.push_back(key);
+            m_unidentified.insert(key);
             return true;
         }
         // From here on a folder may come again: every folder walked so far
         // needs its identity, parents before their subfolders.
         m_bIdentifying = true;
-        for (const std::string& walked : m_unidentifiedOrder)
+        for (const std::string& walked : m_unidentified)
             Identify(walked, walked.c_str());
         m_unidentified.clear();
-        m_unidentifiedOrder.clear();
     }
     return Identify(key, path);
 }

@@ -6,7 +6,6 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include <vector>
 
 class CVisitedFolders
 {
@@ -19,7 +18,6 @@ public:
         m_folders.clear();
         m_volumes.clear();
         m_unidentified.clear();
-        m_unidentifiedOrder.clear();
         m_bIdentifying = false;
     }
 
@@ -36,8 +34,8 @@ private:
     // Folders walked before anything that could lead to one of them again:
     // one dropped folder and the plain subfolders under it form a tree, where
     // no folder can come twice, so their identities are read only if a link
-    // or a second dropped folder appears.
+    // or a second dropped folder appears. In name order a folder comes before
+    // the subfolders whose names it begins.
     std::set<std::string> m_unidentified;
-    std::vector<std::string> m_unidentifiedOrder;
     bool m_bIdentifying = false;
 };
