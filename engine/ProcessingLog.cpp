@@ -2,6 +2,7 @@
 #include "MainDlg.h"
 #include "ProcessingLog.h"
 #include "TempFile.h"
+#include "Version.h"
 
 #include <cstdarg>
 #include <memory>
@@ -60,7 +61,7 @@ void CMainDlg::StartLog()
     CreateTempFile(m_strLogPath, m_fileLog);
     if (m_strLogPath.IsEmpty())
         return;
-    WriteLog(true, "Chronoshift 1.3 program started\n");
+    WriteLog(true, "Chronoshift " CHRONOSHIFT_VERSION " program started\n");
     m_fileLog.Close();
 }
 
