@@ -9,6 +9,7 @@ struct MarkupEntity
     const char* name; // nullptr ends the table
     char code;        // assigned at run time: row number + 2
     char character;   // Windows-1252
+    wchar_t unicode;  // the same character, drawn whatever the code page
 };
 
 extern MarkupEntity g_entityTable[];

@@ -458,11 +458,13 @@ void CMarkupStatic::DrawRun(RenderState& rs, const char* runText, int length)
     rs.rcLayout.bottom += shift;
     m_nLineTop += shift;
 
+    // Centring and link rectangles measure the run as it is drawn.
+    const CString laidOut = RunTextAsLaidOut(run);
     int savedLeft = rs.rcLayout.left;
     if (m_nCenter)
     {
         SIZE size = {0, 0};
-        GetTextExtentPoint32A(hdc, run, run.GetLength(), &size);
+        MeasureLine(hdc, laidOut, size);
         rs.rcLayout.left = (rs.rcLayout.right - rs.rcLayout.left - size.cx) / 2;
     }
     rs.x = LayoutRun(hdc, run, rs.rcLayout, rs.x);
@@ -478,7 +480,7 @@ void CMarkupStatic::DrawRun(RenderState& rs, const char* runText, int length)
     if (m_bInLink)
     {
         SIZE size = {0, 0};
-        GetTextExtentPoint32A(hdc, run, run.GetLength(), &size);
+        MeasureLine(hdc, laidOut, size);
         RECT rc = {rs.x - size.cx, rs.rcLayout.top, rs.x, rs.rcLayout.top + size.cy};
         m_linkRects.push_back(rc);
         m_linkTargets.push_back(m_strLinkTarget);

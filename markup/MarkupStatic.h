@@ -44,6 +44,8 @@ public:
     CString GetLinkTarget(int index) const;
 
     static char EntityCharFromCode(int code);
+    // The entity's character in Unicode; a space when no row has the code.
+    static wchar_t EntityWideCharFromCode(int code);
 
     // The markup as last set, from wherever KeepTextInternally keeps it.
     CString GetMarkup() const;
@@ -62,7 +64,15 @@ protected:
     // continues; advances m_nLineTop and rc.top.
     int LayoutRun(HDC hdc, const char* run, RECT& rc, int x);
     // The next word of a run (with its trailing space); moves pos past it.
+    // Entities beyond ASCII stay escaped in the word: their Windows-1252 byte
+    // could not be told from a byte of the text's own multibyte characters.
     static CString NextWord(const char*& pos, int& bHardBreak);
+    // Stored run text as the layout measures it: ASCII entities decoded.
+    static CString RunTextAsLaidOut(const CString& run);
+    // Measure and draw text that may hold escaped entities, so that every
+    // entity shows the character it names whatever the font's code page.
+    static BOOL MeasureLine(HDC hdc, const CString& line, SIZE& size);
+    static BOOL OutputLine(HDC hdc, int x, int y, const CString& line);
 
     void OnPaint();
     LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);

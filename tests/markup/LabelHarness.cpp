@@ -108,12 +108,12 @@ RECT Dib::InkBounds(COLORREF background) const
     return rc;
 }
 
-HFONT CreateDialogFont(int weight, BOOL underline)
+HFONT CreateDialogFont(int weight, BOOL underline, BYTE charset)
 {
     HDC screen = ::GetDC(nullptr);
     int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ::ReleaseDC(nullptr, screen);
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, charset, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
@@ -123,6 +123,17 @@ SIZE MeasureText(HFONT font, const char* text)
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return size;
+}
+
+SIZE MeasureText(HFONT font, const wchar_t* text)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
     SelectObject(dc, old);
     DeleteDC(dc);
     return size;

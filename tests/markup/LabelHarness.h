@@ -12,6 +12,7 @@ class TestableLabel : public CMarkupStatic
 public:
     using CMarkupStatic::LayoutRun;
     using CMarkupStatic::NextWord;
+    using CMarkupStatic::RunTextAsLaidOut;
     int GetLineTop() const { return m_nLineTop; }
     void SetLineTop(int y) { m_nLineTop = y; }
 };
@@ -47,11 +48,13 @@ private:
     DWORD* m_bits;
 };
 
-// "MS Sans Serif" 8 point, the font of the program's dialogs.
-HFONT CreateDialogFont(int weight = FW_NORMAL, BOOL underline = FALSE);
+// "MS Sans Serif" 8 point, the font of the program's dialogs. Another
+// character set makes GDI read 8-bit text in that set's code page.
+HFONT CreateDialogFont(int weight = FW_NORMAL, BOOL underline = FALSE, BYTE charset = DEFAULT_CHARSET);
 
 // The pixel extent of a text in a font.
 SIZE MeasureText(HFONT font, const char* text);
+SIZE MeasureText(HFONT font, const wchar_t* text);
 
 // Host window (a CWnd, so that notifications are reflected) with one label.
 class LabelHost : public CWnd

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <string>
+#include <wchar.h>
 
 namespace
 {
@@ -35,6 +36,45 @@ LONG HeightOf(HFONT font)
     LOGFONTA lf;
     GetObjectA(font, sizeof(lf), &lf);
     return lf.lfHeight;
+}
+
+// The characters of entities above ASCII: some from 0x80-0x9F, where
+// Windows-1252 differs from Latin-1, and some from 0xA0-0xFF.
+struct EntitySample
+{
+    const char* markup;
+    const wchar_t* text;
+};
+const EntitySample kEntitySamples[] = {
+    {"&euro;", L"\u20AC"}, {"&bull;", L"\u2022"},   {"&trade;", L"\u2122"},  {"&copy;", L"\u00A9"},
+    {"&deg;", L"\u00B0"},  {"&frac12;", L"\u00BD"}, {"&pound;", L"\u00A3"},  {"&times;", L"\u00D7"},
+    {"&cent;", L"\u00A2"}, {"&sup2;", L"\u00B2"},   {"&iquest;", L"\u00BF"}, {"&para;", L"\u00B6"},
+};
+
+// The dialog's own font, and character sets in whose code pages GDI reads
+// many of the Windows-1252 bytes as other characters.
+const BYTE kCharsets[] = {DEFAULT_CHARSET, RUSSIAN_CHARSET, GREEK_CHARSET, EASTEUROPE_CHARSET};
+
+void Configure(CMarkupStatic& label)
+{
+    label.SetBackgroundColor(kFace);
+    label.SetForegroundColor(kInk);
+    label.RedrawImmediately = 0;
+}
+
+int DrawW(Dib& image, HFONT font, int x, int y, const wchar_t* text, COLORREF ink = kInk,
+          COLORREF back = kFace)
+{
+    HGDIOBJ old = SelectObject(image.GetDC(), font);
+    SetTextColor(image.GetDC(), ink);
+    SetBkColor(image.GetDC(), back);
+    SetBkMode(image.GetDC(), OPAQUE);
+    TextOutW(image.GetDC(), x, y, text, static_cast<int>(wcslen(text)));
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(image.GetDC(), text, static_cast<int>(wcslen(text)), &size);
+    SelectObject(image.GetDC(), old);
+    GdiFlush();
+    return x + size.cx;
 }
 
 // Draws text the way a plain static line would, for comparison.
@@ -225,7 +265,96 @@ TEST_F(MarkupRender, EntitiesAreDrawnAsTheirCharacters)
     ExpectPlain("&AMP; &Lt;", "&AMP; &Lt;");
     ExpectPlain("&amp;lt;", "&lt;");
     ExpectPlain("a & b &", "a & b &");
-    ExpectPlain("&copy; &quot;q&quot; 5&deg;", "\xA9 \"q\" 5\xB0");
+    ExpectPlain("&quot;q&quot;&nbsp;&gt;", "\"q\" >");
+}
+
+TEST_F(MarkupRender, EntitiesAboveAsciiAreTheCharactersTheyNameInAnyCharacterSet)
+{
+    for (BYTE charset : kCharsets)
+    {
+        HFONT font = CreateDialogFont(FW_NORMAL, FALSE, charset);
+        LabelHost host(kWidth, kHeight, SS_LEFT, 0, font);
+        Configure(host.Label());
+        std::string all;
+        std::wstring allText;
+        for (const EntitySample& sample : kEntitySamples)
+        {
+            std::string markup = std::string("5") + sample.markup + "x";
+            std::wstring text = std::wstring(L"5") + sample.text + L"x";
+            Dib image(kWidth, kHeight, kMarker), expected(kWidth, kHeight, kFace);
+            host.Label().SetMarkupText(markup.c_str());
+            host.Render(image);
+            DrawW(expected, font, 0, 0, text.c_str());
+            EXPECT_EQ(0, image.Differences(expected))
+                << sample.markup << " in character set " << int(charset);
+            all += sample.markup;
+            all += ' ';
+            allText += sample.text;
+            allText += L' ';
+        }
+        // All of them on one line, drawn by one call.
+        Dib image(kWidth, kHeight, kMarker), expected(kWidth, kHeight, kFace);
+        host.Label().SetMarkupText(all.c_str());
+        host.Render(image);
+        DrawW(expected, font, 0, 0, allText.c_str());
+        EXPECT_EQ(0, image.Differences(expected)) << all << " in character set " << int(charset);
+        DeleteObject(font);
+    }
+}
+
+TEST_F(MarkupRender, LinksAndCentringMeasureEntitiesAsTheirCharacters)
+{
+    Dib image(kWidth, kHeight, kMarker);
+    Show("x <a href=\"t\">&euro;&trade;</a><a href=\"u\">5&deg;</a><a href=\"v\">&lt;b&gt;</a>", image);
+    ASSERT_EQ(3, Label().GetLinkCount());
+    const int left = MeasureText(Font(), "x ").cx;
+    const int widths[3] = {MeasureText(Font(), L"\u20AC\u2122").cx, MeasureText(Font(), L"5\u00B0").cx,
+                           MeasureText(Font(), "<b>").cx};
+    int x = left;
+    for (int i = 0; i < 3; ++i)
+    {
+        RECT rc = Label().GetLinkRect(i);
+        EXPECT_EQ(x, rc.left) << i;
+        EXPECT_EQ(x + widths[i], rc.right) << i;
+        x = rc.right;
+    }
+    // No ink beyond the last rectangle.
+    EXPECT_LE(image.InkBounds(kFace).right, Label().GetLinkRect(2).right);
+
+    Dib centred(kWidth, kHeight, kMarker), expected(kWidth, kHeight, kFace);
+    Show("<center>&copy;&euro;</center>", centred);
+    DrawW(expected, Font(), (kWidth - MeasureText(Font(), L"\u00A9\u20AC").cx) / 2, 0, L"\u00A9\u20AC");
+    EXPECT_EQ(0, centred.Differences(expected));
+}
+
+TEST_F(MarkupRender, PlainUtf8TextDrawsAsBeforeAlsoBesideAnEntity)
+{
+    // "Привет, мир" in UTF-8.
+    const char kCyrillic[] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80";
+    for (BYTE charset : kCharsets)
+    {
+        HFONT font = CreateDialogFont(FW_NORMAL, FALSE, charset);
+        LabelHost host(kWidth, kHeight, SS_LEFT, 0, font);
+        Configure(host.Label());
+
+        Dib plain(kWidth, kHeight, kMarker), plainExpected(kWidth, kHeight, kFace);
+        host.Label().SetMarkupText(kCyrillic);
+        host.Render(plain);
+        Draw(plainExpected, font, 0, 0, kCyrillic);
+        EXPECT_EQ(0, plain.Differences(plainExpected)) << "character set " << int(charset);
+        EXPECT_GT(plain.Count(kInk), 20);
+
+        // The text around an entity on the same line keeps its pixels.
+        Dib mixed(kWidth, kHeight, kMarker), mixedExpected(kWidth, kHeight, kFace);
+        std::string markup = std::string(kCyrillic) + " &euro;5 " + kCyrillic;
+        host.Label().SetMarkupText(markup.c_str());
+        host.Render(mixed);
+        int x = Draw(mixedExpected, font, 0, 0, (std::string(kCyrillic) + " ").c_str());
+        x = DrawW(mixedExpected, font, x, 0, L"\u20AC");
+        Draw(mixedExpected, font, x, 0, (std::string("5 ") + kCyrillic).c_str());
+        EXPECT_EQ(0, mixed.Differences(mixedExpected)) << "character set " << int(charset);
+        DeleteObject(font);
+    }
 }
 
 TEST_F(MarkupRender, UnknownAndUnfinishedTagsAreText)

@@ -39,9 +39,9 @@ protected:
     int Width(const char* text) const { return MeasureText(m_font, text).cx; }
 
     // Lays the run out into `image` from pen position x; returns the result.
-    int Layout(Dib& image, const char* run, RECT& rc, int x, int lineTop = 0)
+    int Layout(Dib& image, const char* run, RECT& rc, int x, int lineTop = 0, HFONT font = nullptr)
     {
-        HGDIOBJ old = SelectObject(image.GetDC(), m_font);
+        HGDIOBJ old = SelectObject(image.GetDC(), font != nullptr ? font : m_font);
         m_label.SetLineTop(lineTop);
         int result = m_label.LayoutRun(image.GetDC(), run, rc, x);
         SelectObject(image.GetDC(), old);
@@ -58,6 +58,19 @@ protected:
         {
             TextOutA(image.GetDC(), line.first, y, line.second.c_str(), static_cast<int>(line.second.size()));
             y += m_cy;
+        }
+        SelectObject(image.GetDC(), old);
+        GdiFlush();
+    }
+
+    void DrawLinesW(Dib& image, HFONT font, const std::vector<std::wstring>& lines)
+    {
+        HGDIOBJ old = SelectObject(image.GetDC(), font);
+        int y = 0;
+        for (const std::wstring& line : lines)
+        {
+            TextOutW(image.GetDC(), 0, y, line.c_str(), static_cast<int>(line.size()));
+            y += MeasureText(font, L"Xg").cy;
         }
         SelectObject(image.GetDC(), old);
         GdiFlush();
@@ -96,19 +109,27 @@ TEST_F(RunLayout, LineFeedEndsTheWordWithASpace)
     EXPECT_EQ(0, words[3].hardBreak);
 }
 
-TEST_F(RunLayout, EntityEscapesBecomeTheirCharacters)
+TEST_F(RunLayout, AsciiEntitiesAreDecodedOthersStayEscaped)
 {
     // Codes are row + 2; a non-breaking space joins the words around it.
+    // The euro and trade mark signs stay escaped: their Windows-1252 bytes
+    // would read as parts of UTF-8 characters.
     std::vector<Word> words = Words("a\x01\x0F"
-                                    "b \x01\x02\x01\x07\x01\x19");
+                                    "b \x01\x02\x01\x07\x01\x19\x01\x0C");
     ASSERT_EQ(2u, words.size());
     EXPECT_EQ("a b ", words[0].text);
-    EXPECT_EQ("&\x80\x99", words[1].text);
+    EXPECT_EQ("&\x01\x07\x01\x19<", words[1].text);
 
     // An escape cut off by the end of the run is dropped, not read past.
     words = Words("x\x01");
     ASSERT_EQ(1u, words.size());
     EXPECT_EQ("x", words[0].text);
+
+    // A whole run is measured in the same form, line breaks as stored.
+    EXPECT_STREQ("a<b>\x01\x05\r\n", TestableLabel::RunTextAsLaidOut("a\x01\x0C"
+                                                                     "b\x01\x0A\x01\x05\r\n"));
+    EXPECT_STREQ("x", TestableLabel::RunTextAsLaidOut("x\x01"));
+    EXPECT_STREQ("plain \xD0\x9F", TestableLabel::RunTextAsLaidOut("plain \xD0\x9F"));
 }
 
 TEST_F(RunLayout, EntityCharactersAreWindows1252)
@@ -121,6 +142,21 @@ TEST_F(RunLayout, EntityCharactersAreWindows1252)
             << "row " << row;
     EXPECT_EQ(' ', CMarkupStatic::EntityCharFromCode(0x1A));
     EXPECT_EQ(' ', CMarkupStatic::EntityCharFromCode(0x41));
+}
+
+TEST_F(RunLayout, EntityUnicodeCharactersAreTheWindows1252Ones)
+{
+    // The system's own Windows-1252 table is the reference.
+    for (int row = 0; row < 24; ++row)
+    {
+        char byte = CMarkupStatic::EntityCharFromCode(row + 2);
+        wchar_t expected = 0;
+        ASSERT_EQ(1, MultiByteToWideChar(1252, 0, &byte, 1, &expected, 1));
+        EXPECT_EQ(expected, CMarkupStatic::EntityWideCharFromCode(row + 2)) << "row " << row;
+    }
+    EXPECT_EQ(L'\u20AC', CMarkupStatic::EntityWideCharFromCode(0x07));
+    EXPECT_EQ(L' ', CMarkupStatic::EntityWideCharFromCode(0x1A));
+    EXPECT_EQ(L' ', CMarkupStatic::EntityWideCharFromCode(0x01));
 }
 
 TEST_F(RunLayout, SpacesAtTheStartOfALineDrawNothing)
@@ -262,4 +298,35 @@ TEST_F(RunLayout, ResultCountsFromTheRectanglesLeftEdge)
     EXPECT_EQ(20 + Width("left"), Layout(image, "left", rc, 0));
     DrawLines(expected, {{20, "left"}});
     EXPECT_EQ(0, image.Differences(expected));
+}
+
+TEST_F(RunLayout, AnEntityWordWrapsByTheWidthOfItsCharacters)
+{
+    // "ab " and the euro sign, trade mark sign and one half as one word.
+    const char run[] = "ab \x01\x07\x01\x19\x01\x08";
+    for (BYTE charset : {BYTE(DEFAULT_CHARSET), BYTE(RUSSIAN_CHARSET), BYTE(GREEK_CHARSET)})
+    {
+        HFONT font = CreateDialogFont(FW_NORMAL, FALSE, charset);
+        const int full = MeasureText(font, L"ab \u20AC\u2122\u00BD").cx;
+        const int cy = MeasureText(font, L"Xg").cy;
+
+        // Just room for the whole run.
+        Dib one(full + 3, 60, kPaper), oneExpected(full + 3, 60, kPaper);
+        RECT rc = {0, 0, full + 3, 60};
+        m_label.SetLineTop(0);
+        EXPECT_EQ(full, Layout(one, run, rc, 0, 0, font)) << int(charset);
+        EXPECT_EQ(0, m_label.GetLineTop());
+        DrawLinesW(oneExpected, font, {L"ab \u20AC\u2122\u00BD"});
+        EXPECT_EQ(0, one.Differences(oneExpected)) << int(charset);
+
+        // One pixel less: the entity word goes to the next line.
+        Dib two(full + 2, 60, kPaper), twoExpected(full + 2, 60, kPaper);
+        rc = {0, 0, full + 2, 60};
+        EXPECT_EQ(MeasureText(font, L"\u20AC\u2122\u00BD").cx, Layout(two, run, rc, 0, 0, font))
+            << int(charset);
+        EXPECT_EQ(cy, m_label.GetLineTop());
+        DrawLinesW(twoExpected, font, {L"ab ", L"\u20AC\u2122\u00BD"});
+        EXPECT_EQ(0, two.Differences(twoExpected)) << int(charset);
+        DeleteObject(font);
+    }
 }
