@@ -3,6 +3,7 @@
 #include "FileTimesReport.h"
 #include "DropFiles.h"
 #include "FullPath.h"
+#include "resource.h"
 #include "Screenshot.h"
 
 #include <cstdio>
@@ -13,6 +14,7 @@ CDriveDlg* CDriveDlg::s_pActive = nullptr;
 namespace
 {
 const UINT_PTR kStartTimer = 0x4452; // "DR"
+const UINT_PTR kShowTimer = 0x4453;
 const int kIdcUndo = 1005;
 const int kIdcDateToChange = 1003;
 const int kIdcSubfolders = 1004;
@@ -75,10 +77,10 @@ void CDriveDlg::RunScript()
     m_pWatcher = std::make_unique<CPaintWatcher>(m_lblStatus.m_hWnd, [this]() { OnStatusPaint(); });
 
     HoldFiles();
-    bool bRan = Drop();
-    if (bRan)
+    bool bRan = m_paths.empty() || Drop();
+    if (bRan && !m_paths.empty())
         ReportDrop(1);
-    if (bRan && m_options.bDropAgain)
+    if (bRan && !m_paths.empty() && m_options.bDropAgain)
     {
         if (m_options.bDeleteLogBetween && !m_strLogPath.IsEmpty())
             printf("delete log: %s\n", DeleteFileA(m_strLogPath) ? "done" : "failed");
@@ -107,6 +109,30 @@ void CDriveDlg::RunScript()
     m_strLastUndoPath = static_cast<const char*>(m_strUndoPath);
     m_nExitCode = bRan ? 0 : 1;
     fflush(stdout);
+    if (m_options.nShowMs == 0)
+    {
+        PressExit();
+        return;
+    }
+    ::SetTimer(m_hWnd, kShowTimer, static_cast<UINT>(m_options.nShowMs), &CDriveDlg::OnShowTimer);
+    // The about box runs its own modal loop, which the timer reaches too.
+    if (m_options.bAbout)
+        ::PostMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+}
+
+void CALLBACK CDriveDlg::OnShowTimer(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
+{
+    ::KillTimer(hWnd, idEvent);
+    // An about box in front is closed first, as the user would close it.
+    HWND hPopup = ::GetLastActivePopup(hWnd);
+    if (hPopup != nullptr && hPopup != hWnd)
+        ::PostMessageA(hPopup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (s_pActive != nullptr && s_pActive->m_hWnd == hWnd)
+        s_pActive->PressExit();
+}
+
+void CDriveDlg::PressExit()
+{
     // Exit, as the user's click on the button would.
     ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDOK)));

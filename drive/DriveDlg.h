@@ -29,6 +29,9 @@ protected:
 
 private:
     static void CALLBACK OnStartTimer(HWND hWnd, UINT uMsg, UINT_PTR idEvent, DWORD dwTime);
+    static void CALLBACK OnShowTimer(HWND hWnd, UINT uMsg, UINT_PTR idEvent, DWORD dwTime);
+
+    void PressExit();
 
     void RunScript();
     void ApplyOptions();

@@ -1,6 +1,7 @@
 #include "DriveOptions.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
@@ -124,6 +125,21 @@ bool ParseDriveOptions(const std::vector<std::string>& args, DriveOptions& optio
             if (!value(arg, options.strScreenshot))
                 return false;
         }
+        else if (arg == "--show")
+        {
+            if (!value(arg, v))
+                return false;
+            char* end = nullptr;
+            const long ms = strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || ms < 0 || ms > 600000)
+            {
+                error = "--show takes milliseconds from 0 to 600000, not \"" + v + "\"";
+                return false;
+            }
+            options.nShowMs = static_cast<int>(ms);
+        }
+        else if (arg == "--about")
+            options.bAbout = true;
         else if (arg == "--hold")
         {
             if (!value(arg, v))
@@ -150,7 +166,8 @@ bool ParseDriveOptions(const std::vector<std::string>& args, DriveOptions& optio
         }
     }
     options.paths.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-    if (options.paths.empty())
+    // Only a run that is there to be looked at may drop nothing.
+    if (options.paths.empty() && options.nShowMs == 0)
     {
         error = "no path to drop";
         return false;
@@ -161,6 +178,7 @@ bool ParseDriveOptions(const std::vector<std::string>& args, DriveOptions& optio
 const char* DriveUsage()
 {
     return "usage: chronoshift-drive [options] path...\n"
+           "       chronoshift-drive --show MS [--about]   (the dialog as it starts)\n"
            "  --target m|c|mc|none   select the \"Date to Change:\" item\n"
            "  --subfolders on|off    set \"Process Subfolders\"\n"
            "  --hold FILE            keep FILE open without write sharing during the drops\n"
@@ -176,5 +194,7 @@ const char* DriveUsage()
            "  --undo-answer yes|no   press Undo and give this answer\n"
            "  --log FILE             copy of the processing log\n"
            "  --journal FILE         copy of the undo journal after the last drop\n"
-           "  --screenshot FILE      the dialog as a 24-bit BMP at the end\n";
+           "  --screenshot FILE      the dialog as a 24-bit BMP at the end\n"
+           "  --show MS              keep the dialog on screen MS milliseconds at the end\n"
+           "  --about                with --show: the about box open in front of it\n";
 }

@@ -32,6 +32,10 @@ struct DriveOptions
     std::string strLogCopy;
     std::string strJournalCopy;
     std::string strScreenshot;
+    // Milliseconds the dialog stays on screen at the end (for a picture of
+    // the screen), with the about box open in front of it when bAbout.
+    int nShowMs = 0;
+    bool bAbout = false;
     std::vector<std::string> holds;
     std::vector<std::string> locks;
     std::vector<std::string> removals;

@@ -1,35 +1,67 @@
 #!/usr/bin/env bash
-# Shows Chronoshift in a Wine virtual desktop (so that Wine draws the window
-# frame itself) on a private virtual display and saves the screen as a PNG.
-#   tools/take-screenshots.sh <build folder> <output.png> [command to run once the dialog shows]
-# The command runs with the same display and Wine prefix; a Windows program
-# that should see the dialog must join its desktop: wine explorer /desktop=Chronoshift prog.exe
+# Takes the pictures of Chronoshift for the README, under Wine in a virtual
+# desktop (so that Wine draws the window frames itself) on a private virtual
+# display, with a Wine prefix of their own (default options, 96 DPI):
+#   screenshot.png  the main dialog after start-up
+#   about-box.png   the about box in front of it
+#   after-drop.png  the dialog after a drop of the sample pictures
+#   tools/take-screenshots.sh [build folder] [output folder]   (default build/windows, docs)
 set -eu
-build=$(cd "$1" && pwd)
-out=$2
-shift 2
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/windows}" && pwd)
+out=$(mkdir -p "${2:-$root/docs}" && cd "${2:-$root/docs}" && pwd)
 exe=$build/app/chronoshift.exe
-[ -f "$exe" ] || { echo "no $exe: build the chronoshift target first" >&2; exit 1; }
+drive=$build/drive/chronoshift-drive.exe
+for f in "$exe" "$drive"; do
+  [ -f "$f" ] || { echo "no $f: build the windows preset first" >&2; exit 1; }
+done
 
-export WINEPREFIX=${CHRONOSHIFT_WINEPREFIX:-$build/wine/prefix}
+export WINEPREFIX=${CHRONOSHIFT_WINEPREFIX:-$build/wine/prefix-screenshots}
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-[ -f "$WINEPREFIX/system.reg" ] || { mkdir -p "$WINEPREFIX"; wineboot -i >/dev/null 2>&1; wineserver -w; }
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+fi
+# Wine draws the caption buttons with its Marlett font. Debian's Wine looks
+# for its own fonts one folder above where fonts-wine puts them, so the font
+# goes where every Wine looks: the prefix's Fonts folder.
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ -f "$marlett" ]; then
+  cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+else
+  echo "take-screenshots: no $marlett (package fonts-wine): the caption buttons lack their glyphs" >&2
+fi
+# Start-up options as on a first start.
+wine reg delete 'HKCU\Software\Freeware\Chronoshift' /f >/dev/null 2>&1 || true
 
 num=$((200 + RANDOM % 600))
 while [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
 Xvfb ":$num" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+work=$(mktemp -d /tmp/chronoshift-shots-XXXXXX)
+trap 'kill "$xvfb" 2>/dev/null || true; wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$num" ] && break; sleep 0.1; done
 export DISPLAY=":$num"
 
-wine explorer /desktop=Chronoshift,520x260 "$exe" >/dev/null 2>&1 &
-app=$!
-sleep 6
-if [ $# -gt 0 ]; then
-  "$@" || echo "take-screenshots: the command failed" >&2
-  sleep 3
-fi
-import -window root -crop 520x260+0+0 +repage "$out"
-kill "$app" 2>/dev/null || true
-wineserver -k 2>/dev/null || true
+# shoot NAME SECONDS PROGRAM ARGS...: starts the program on the desktop and
+# saves the screen once it has had the time to show.
+shoot() {
+  local name=$1 wait=$2
+  shift 2
+  wine explorer /desktop=Chronoshift,520x260 "$@" >/dev/null 2>&1 &
+  local app=$!
+  sleep "$wait"
+  import -window root -crop 520x260+0+0 +repage "$out/$name"
+  wait "$app" 2>/dev/null || true
+  wineserver -w
+  echo "take-screenshots: $out/$name"
+}
+
+mkdir -p "$work/Holiday pictures"
+cp "$root"/tests/data/cameras/*.jpg "$work/Holiday pictures/"
+pictures="Z:${work//\//\\}\\Holiday pictures"
+
+shoot screenshot.png 6 "$drive" --show 8000
+shoot about-box.png 6 "$drive" --show 8000 --about
+shoot after-drop.png 8 "$drive" --show 10000 --target m --subfolders on "$pictures"

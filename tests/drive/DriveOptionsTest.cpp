@@ -81,6 +81,19 @@ TEST(DriveOptions, PathsMayLookLikeOptionsAfterTheSeparator)
     EXPECT_EQ((std::vector<std::string>{"--undo", "b"}), options.paths);
 }
 
+TEST(DriveOptions, ShowTimeAndAboutBox)
+{
+    DriveOptions options = Parse({"--show", "2500", "--about", "a"});
+    EXPECT_EQ(2500, options.nShowMs);
+    EXPECT_TRUE(options.bAbout);
+    EXPECT_EQ(0, Parse({"a"}).nShowMs);
+    // A run to be looked at needs nothing to drop.
+    EXPECT_TRUE(Parse({"--show", "100"}).paths.empty());
+    EXPECT_EQ("--show takes milliseconds from 0 to 600000, not \"2s\"", ParseError({"--show", "2s", "a"}));
+    EXPECT_EQ("--show takes milliseconds from 0 to 600000, not \"-1\"", ParseError({"--show", "-1", "a"}));
+    EXPECT_EQ("--show takes milliseconds from 0 to 600000, not \"\"", ParseError({"--show", "", "a"}));
+}
+
 TEST(DriveOptions, UsageErrors)
 {
     EXPECT_EQ("no path to drop", ParseError({"--target", "m"}));
