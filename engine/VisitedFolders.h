@@ -79,8 +79,8 @@ private:
     bool QueryIdentity(const char* path, const unsigned long* pParentSerial, FolderIdentity& identity);
     bool QueryFinalPath(const char* path, std::string& finalPath);
 
-    // Every folder walked, by its full path in one spelling: the same path is
-    // the same folder, on any volume.
+    // Every folder walked, and every other path found to lead to one, by its
+    // full path in one spelling: the same path is the same folder, on any volume.
     std::set<std::string> m_paths;
     // Identities that count: a non-zero index on a volume that has not shown
     // one index for two folders.
