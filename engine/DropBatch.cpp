@@ -101,6 +101,7 @@ void CMainDlg::ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChan
             ProcessFolder(finder.GetFilePath(), bChangeModified, bChangeCreated, nJpgFiles, nChanged);
     }
     finder.Close();
+    m_visitedFolders.Leave();
 }
 
 void CMainDlg::SetBusy(bool bBusy, bool bUndoAvailable)

@@ -1,41 +1,100 @@
-// The folders one drop has walked, by identity rather than by name, so that
-// a junction, a symbolic link or a cycle of them leads nowhere twice.
+// The folders one drop has walked, so that no folder is walked twice, whoever
+// leads to it: a second dropped item, a folder dropped together with one that
+// holds it, a junction, a symbolic link or a cycle of them.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
+
+// Where a folder lies: the volume's serial number and the folder's 64-bit
+// file index on that volume.
+struct FolderIdentity
+{
+    unsigned long serial = 0;
+    unsigned long indexHigh = 0;
+    unsigned long indexLow = 0;
+};
 
 class CVisitedFolders
 {
 public:
-    // True the first time a folder is met; false when it was walked already.
-    // A folder whose identity cannot be read counts as new.
+    // Reads a folder's identity; false when it cannot be read. A plain
+    // subfolder of a folder on a known volume gets that volume's serial
+    // (pParentSerial), which it shares, and needs only its file index.
+    using IdentityQuery =
+        std::function<bool(const char* path, const unsigned long* pParentSerial, FolderIdentity& identity)>;
+    // Reads the path the system resolves a folder to; false when it cannot.
+    using FinalPathQuery = std::function<bool(const char* path, std::string& finalPath)>;
+
+    // True the first time a folder is met, and the folder is then being
+    // walked until Leave; false when it was walked already. A folder met
+    // while another one is walked and named as one of its entries is taken
+    // for that subfolder; any other path for a folder dropped as it is.
     bool Enter(const char* path);
-    void Clear()
+    // The folder entered last is walked to its end.
+    void Leave();
+    void Clear();
+
+    // Tests put stand-ins for the file system's answers here.
+    void SetQueries(IdentityQuery identity, FinalPathQuery finalPath)
     {
-        m_folders.clear();
-        m_volumes.clear();
-        m_unidentified.clear();
-        m_bIdentifying = false;
+        m_identityQuery = std::move(identity);
+        m_finalPathQuery = std::move(finalPath);
     }
 
 private:
-    // Reads a folder's identity and records it; false when it was known.
-    bool Identify(const std::string& key, const char* path);
-
-    // Volume serial number and the 64-bit file index on that volume.
     using Identity = std::tuple<unsigned long, unsigned long, unsigned long>;
-    std::set<Identity> m_folders;
-    // Volume serial number of each folder walked, by its path without a
-    // trailing separator: a plain subfolder lies on its parent's volume.
-    std::map<std::string, unsigned long> m_volumes;
-    // Folders walked before anything that could lead to one of them again:
-    // one dropped folder and the plain subfolders under it form a tree, where
+
+    // The earlier folder an identity was read for.
+    struct Owner
+    {
+        const std::string* pKey;
+        int nAnchor;
+    };
+
+    // A folder being walked: the path it was entered by, without trailing
+    // separators, and what its subfolders take over from it.
+    struct Frame
+    {
+        std::string raw;
+        const std::string* pKey;
+        int nAnchor;
+        bool bSerial;
+        unsigned long serial;
+    };
+
+    void Push(const std::string& raw, const std::string* pKey, int nAnchor, bool bSerial,
+              unsigned long serial);
+    // Reads the identities of the folders walked before they were needed.
+    void IdentifyWalked();
+    // False when the folder turns out to be one walked already; bSerial
+    // tells whether its volume became known.
+    bool Identify(const std::string* pKey, const char* path, int nAnchor, const unsigned long* pParentSerial,
+                  bool& bSerial, unsigned long& serial);
+    bool QueryIdentity(const char* path, const unsigned long* pParentSerial, FolderIdentity& identity);
+    bool QueryFinalPath(const char* path, std::string& finalPath);
+
+    // Every folder walked, and every other path found to lead to one, by its
+    // full path in one spelling: the same path is the same folder, on any volume.
+    std::set<std::string> m_paths;
+    // Identities that count: a non-zero index on a volume that has not shown
+    // one index for two folders.
+    std::map<Identity, Owner> m_identities;
+    std::set<unsigned long> m_untrustedVolumes;
+    std::vector<Frame> m_stack;
+    // Folders reached from one dropped folder or link through plain
+    // subfolders alone share its anchor: each lies at its own place of the
+    // same tree, so they are different folders whatever identities they show.
+    int m_nAnchors = 0;
+    // One dropped folder and the plain subfolders under it form a tree, where
     // no folder can come twice, so their identities are read only if a link
-    // or a second dropped folder appears. In name order a folder comes before
-    // the subfolders whose names it begins.
-    std::set<std::string> m_unidentified;
+    // or a second dropped folder appears.
     bool m_bIdentifying = false;
+    IdentityQuery m_identityQuery;
+    FinalPathQuery m_finalPathQuery;
 };

@@ -1,10 +1,13 @@
 #include "CString.h"
 
+#include <windows.h>
+
 #include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -16,6 +19,29 @@ char AsciiLower(char ch)
 char AsciiUpper(char ch)
 {
     return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+bool IsAscii(const char* pch, int nLength)
+{
+    for (int i = 0; i < nLength; ++i)
+        if (static_cast<unsigned char>(pch[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// GB18030, like UTF-8, carries every character and takes no default one.
+const UINT kCodePageGb18030 = 54936;
+
+// Strict conversion back to the code page: no best fit, no default character.
+int ToCodePage(const wchar_t* pwch, int nWide, char* pch, int nLength)
+{
+    const UINT nCodePage = GetACP();
+    if (nCodePage == CP_UTF8 || nCodePage == kCodePageGb18030)
+        return WideCharToMultiByte(CP_ACP, WC_ERR_INVALID_CHARS, pwch, nWide, pch, nLength, nullptr, nullptr);
+    BOOL bUsedDefault = FALSE;
+    int nResult =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, pwch, nWide, pch, nLength, nullptr, &bUsedDefault);
+    return bUsedDefault ? 0 : nResult;
 }
 
 bool IsTrimSpace(char ch)
@@ -300,14 +326,42 @@ CString CString::Mid(int nFirst, int nCount) const
     return CString(m_pData + nFirst, nCount);
 }
 
+bool CString::MapCaseThroughUtf16(bool bUpper)
+{
+    // Any code page needs at least one byte per UTF-16 unit and at most four.
+    if (m_nLength > INT_MAX / 4)
+        return false;
+    std::wstring wide(static_cast<size_t>(m_nLength), L'\0');
+    int nWide = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, m_pData, m_nLength, &wide[0], m_nLength);
+    if (nWide <= 0)
+        return false;
+    // Bytes that convert yet do not come back as they were would be changed
+    // beyond their case.
+    std::string bytes(static_cast<size_t>(nWide) * 4, '\0');
+    int nBytes = ToCodePage(wide.data(), nWide, &bytes[0], nWide * 4);
+    if (nBytes != m_nLength || memcmp(bytes.data(), m_pData, static_cast<size_t>(m_nLength)) != 0)
+        return false;
+    if (bUpper)
+        CharUpperBuffW(&wide[0], static_cast<DWORD>(nWide));
+    else
+        CharLowerBuffW(&wide[0], static_cast<DWORD>(nWide));
+    nBytes = ToCodePage(wide.data(), nWide, &bytes[0], nWide * 4);
+    return nBytes > 0 && Assign(bytes.data(), nBytes);
+}
+
 void CString::MakeLower()
 {
+    // ASCII text, the usual path, needs no conversion.
+    if (!IsAscii(m_pData, m_nLength) && MapCaseThroughUtf16(false))
+        return;
     for (int i = 0; i < m_nLength; ++i)
         m_pData[i] = AsciiLower(m_pData[i]);
 }
 
 void CString::MakeUpper()
 {
+    if (!IsAscii(m_pData, m_nLength) && MapCaseThroughUtf16(true))
+        return;
     for (int i = 0; i < m_nLength; ++i)
         m_pData[i] = AsciiUpper(m_pData[i]);
 }

@@ -48,7 +48,9 @@ public:
     CString Mid(int nFirst) const;
     CString Mid(int nFirst, int nCount) const;
 
-    // Only ASCII letters change, so multibyte (UTF-8, DBCS) text stays intact.
+    // Letters of any script change as the system maps them in the process
+    // code page. Text that does not pass through UTF-16 and back unchanged
+    // (invalid in the code page) has only its ASCII letters changed.
     void MakeLower();
     void MakeUpper();
 
@@ -84,6 +86,8 @@ public:
 
 private:
     bool Reserve(int nCapacity);
+    // False, and the text untouched, when the code page cannot carry it.
+    bool MapCaseThroughUtf16(bool bUpper);
     bool Assign(const char* pch, int nLength);
     bool Append(const char* pch, int nLength);
 

@@ -1,5 +1,6 @@
 """Dropped folders: the walk with "Process Subfolders" on and off, several
-items in one drop, and folders reached twice through links."""
+items in one drop, and folders reached twice, through links or as a dropped
+folder's own subfolder."""
 
 import os
 import re
@@ -7,7 +8,7 @@ import unittest
 
 import drive
 from drive import changed, file_line
-from e2e_case import DropTestCase
+from e2e_case import ORIGINAL_MTIME, DropTestCase
 
 FILE_LINE = re.compile(rb"^<stamp>  --     File +(\d+) (.*)\t File name \"(.*)\"\r$", re.M)
 FOLDER_LINE = re.compile(rb"^<stamp>  --  Working on folder \"(.*)\"\r$", re.M)
@@ -161,6 +162,45 @@ class FolderWalk(DropTestCase):
         self.assertEqual([drive.win_path(os.path.join(inner, "back to p")).encode(), drive.win_path(inner).encode()],
                          skipped)
         self.assertTrue(masked.endswith(drive.drop_end(3, 3)))
+
+    def test_a_folder_dropped_with_its_own_subfolder_is_walked_once(self):
+        # No link anywhere: the subfolder is one folder reached twice, in
+        # either order of the two items.
+        root = os.path.join(self.tree, "Parent")
+        sub = os.path.join(root, "Child")
+        dates = {
+            os.path.join(root, "p.jpg"): "2001:01:01 00:00:01",
+            os.path.join(sub, "c.jpg"): "2001:01:01 00:00:02",
+            os.path.join(sub, "Grandchild", "g.jpg"): "2001:01:01 00:00:03",
+        }
+        for path, date in dates.items():
+            self.dated(path, date)
+        for order in ([root, sub], [sub, root]):
+            with self.subTest(first=os.path.basename(order[0])):
+                for path in dates:
+                    os.utime(path, (ORIGINAL_MTIME, ORIGINAL_MTIME))
+                result = drive.run(["--target", "m", "--subfolders", "on"], order, self.work)
+                self.assertRan(result)
+                masked = drive.mask_stamps(result.log)
+                entries = walk_entries(masked)
+                self.assertEqual(sorted(drive.log_path(p) for p in dates),
+                                 sorted(e[3] for e in entries if e[0] == "file"),
+                                 result.log.decode("utf-8", "replace"))
+                self.assertEqual([1, 2, 3], [e[1] for e in entries if e[0] == "file"])
+                for path, date in dates.items():
+                    self.assertIn(file_line(0, changed(date.encode()), path)[len(b"<stamp>  --     File      0 "):],
+                                  masked)
+                    self.assertMtime(path, drive.local_epoch(date))
+                # The subfolder met again gets its line and the skipped line, once.
+                skipped = re.findall(rb'^<stamp>  --  Working on folder "(.*)"\r\n'
+                                     rb'<stamp>  --  Skipped folder "\1": already walked in this drop\r$', masked, re.M)
+                self.assertEqual([drive.win_path(sub).encode()], skipped)
+                self.assertEqual(1, masked.count(b"Skipped folder"))
+                self.assertEqual(1, masked.count(drive.folder_line(drive.win_path(os.path.join(sub, "Grandchild"))
+                                                                   .encode())))
+                self.assertTrue(masked.endswith(drive.drop_end(3, 3)))
+                self.assertEqual(drive.final_status(3, 3), result.value("drop 1 status"))
+                self.assertEqual(3, result.journal.count(b"\r\nCreated: "))
 
 
 if __name__ == "__main__":

@@ -122,6 +122,21 @@ class NameForms(DropTestCase):
         self.assertTrue(result.journal.startswith(drive.win_path(path).encode("utf-8") + b"\r\n"), result.journal)
         self.assertMtime(path, drive.local_epoch("2011:11:11 11:11:11"))
 
+    def test_capitals_of_any_script_are_logged_in_lower_case_and_journalled_as_found(self):
+        names = [("ÉTÉ.JPG", "été.jpg"), ("ФОТО.JPG", "фото.jpg"), ("ΦΩΤΟΓΡΑΦΊΑ.JPEG", "φωτογραφία.jpeg")]
+        paths = [self.dated(name, "2012:12:12 12:12:%02d" % i) for i, (name, _) in enumerate(names)]
+        result = drive.run(["--target", "m", "--times"], paths, self.work)
+        self.assertRan(result)
+        masked = drive.mask_stamps(result.log)
+        folder = drive.win_path(self.tree).lower().encode("utf-8")
+        for i, (_, logged) in enumerate(names):
+            line = (b"<stamp>  --     File %6d " % (i + 1) + changed(b"2012:12:12 12:12:%02d" % i)
+                    + b"\t File name \"" + folder + b"\\" + logged.encode("utf-8") + b"\"\r\n")
+            self.assertIn(line, masked, masked.decode("utf-8", "replace"))
+            self.assertMtime(paths[i], drive.local_epoch("2012:12:12 12:12:%02d" % i))
+        self.assertJournal(result.journal, [(path, journal_created(result, path), drive.journal_time(ORIGINAL_MTIME))
+                                            for path in paths])
+
     def test_only_files_of_other_names_end_with_zero_counts_and_the_link(self):
         paths = [self.dated(name, "2001:01:01 01:01:01") for name in ("a.png", "b.jpg.txt", "c.jpe")]
         before = self.snapshot()

@@ -485,6 +485,74 @@ TEST_F(DropBatchTest, FoldersReachedTwiceAreWalkedOnce)
     EXPECT_EQ(6u, SplitLines(JournalText()).size());
 }
 
+// A folder dropped together with one of its own subfolders, no link anywhere:
+// whichever comes first, the subfolder is walked once and met again only to
+// be skipped.
+TEST_F(DropBatchTest, AFolderDroppedWithItsOwnSubfolderIsWalkedOnce)
+{
+    std::string root = Folder("root");
+    std::string sub = Folder("root\\sub");
+    std::string deeper = Folder("root\\sub\\deeper");
+    std::string a = Picture("root\\a.jpg", "2008:05:17 14:03:09");
+    std::string b = Picture("root\\sub\\b.jpg", "2008:05:17 14:03:09");
+    std::string c = Picture("root\\sub\\deeper\\c.jpg", "2008:05:17 14:03:09");
+    const std::string skipped = "<stamp>Skipped folder \"" + sub + "\": already walked in this drop";
+    const std::vector<std::vector<std::string>> orders = {{root, sub}, {sub, root}};
+    for (const std::vector<std::string>& order : orders)
+    {
+        SCOPED_TRACE(order[0]);
+        for (const std::string& picture : {a, b, c})
+            ASSERT_TRUE(SetLastWriteTime(picture, LocalFileTime(2001, 2, 3, 4, 5, 6)));
+        m_dlg.Drop(order);
+        std::vector<std::string> block = LastBlock();
+        std::vector<std::string> files, skips;
+        for (const std::string& line : block)
+        {
+            size_t at = line.find("\t File name \"");
+            if (line.find("   File ") != std::string::npos && at != std::string::npos)
+                files.push_back(line.substr(at + 13));
+            if (line.find("<stamp>Skipped folder") == 0)
+                skips.push_back(line);
+        }
+        std::sort(files.begin(), files.end());
+        std::vector<std::string> expected = {Lower(a) + "\"", Lower(b) + "\"", Lower(c) + "\""};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, files);
+        EXPECT_EQ(std::vector<std::string>{skipped}, skips);
+        // The skipped line follows the folder's own "Working on folder" line.
+        auto at = std::find(block.begin(), block.end(), skipped);
+        ASSERT_NE(block.end(), at);
+        EXPECT_EQ(Working(sub), *(at - 1));
+        EXPECT_EQ(1, std::count(block.begin(), block.end(), Working(deeper)));
+        EXPECT_EQ("\t\tTotal JPG files dropped 3", block[block.size() - 3]);
+        EXPECT_EQ("\t\tTotal changed 3", block[block.size() - 2]);
+        EXPECT_EQ(Final(3, 3), m_dlg.StatusMarkup());
+        EXPECT_EQ(9u, SplitLines(JournalText()).size()) << "one record per file";
+    }
+}
+
+TEST_F(DropBatchTest, ASubfolderNotWalkedWithItsParentIsWalkedWhenDropped)
+{
+    std::string root = Folder("root");
+    std::string sub = Folder("root\\sub");
+    std::string a = Picture("root\\a.jpg", "2008:05:17 14:03:09");
+    std::string b = Picture("root\\sub\\b.jpg", "2008:05:17 14:03:09");
+    m_dlg.m_bProcessSubfolders = 0;
+    m_dlg.Drop({root, sub});
+    std::vector<std::string> expected = {
+        kStartModified,
+        Working(root),
+        Line(1, "CHANGED file date. EXIF date tag \"2008:05:17 14:03:09\"\t\t", Lower(a)),
+        Working(sub),
+        Line(2, "CHANGED file date. EXIF date tag \"2008:05:17 14:03:09\"\t\t", Lower(b)),
+        "<stamp>Finished processing files or folders",
+        "\t\tTotal JPG files dropped 2",
+        "\t\tTotal changed 2",
+        "",
+    };
+    EXPECT_EQ(expected, LastBlock());
+}
+
 TEST_F(DropBatchTest, AFolderThatCannotBeEnumeratedLeavesOnlyItsLine)
 {
     ASSERT_TRUE(m_dlg.BeginBatchFiles());

@@ -2,6 +2,8 @@
 
 #include "CString.h"
 
+#include <windows.h>
+
 #include <cstring>
 #include <string>
 
@@ -131,13 +133,61 @@ TEST(CStringTest, FindAndSlices)
     EXPECT_STREQ("C:\\", path.Mid(-3, 3));
 }
 
-TEST(CStringTest, CaseMappingLeavesMultibyteTextAlone)
+// The program runs in the UTF-8 code page (its manifest); capitals of every
+// script change, as the system changes them.
+TEST(CStringTest, CaseMappingCoversEveryScriptOfTheCodePage)
 {
-    CString s("Photo \xC3\x9C\xC3\xA4 IMG_01.JPEG");
-    s.MakeLower();
-    EXPECT_STREQ("photo \xC3\x9C\xC3\xA4 img_01.jpeg", s);
-    s.MakeUpper();
-    EXPECT_STREQ("PHOTO \xC3\x9C\xC3\xA4 IMG_01.JPEG", s);
+    ASSERT_EQ(static_cast<UINT>(CP_UTF8), GetACP());
+    const struct
+    {
+        const char* upper;
+        const char* lower;
+    } cases[] = {
+        {"C:\\PHOTOS\\ÉTÉ.JPG", "c:\\photos\\été.jpg"},
+        {"ÉTÉ À ZÜRICH – ÆØÅ Ÿ.JPEG", "été à zürich – æøå ÿ.jpeg"},
+        {"ФОТО МОСКВА ЁЖ.JPG", "фото москва ёж.jpg"},
+        {"ΦΩΤΟΓΡΑΦΊΑ ΑΘΉΝΑ.JPG", "φωτογραφία αθήνα.jpg"},
+        {"写真 😀 IMG_01.JPG", "写真 😀 img_01.jpg"},
+    };
+    for (const auto& c : cases)
+    {
+        CString text(c.upper);
+        text.MakeLower();
+        EXPECT_STREQ(c.lower, text);
+        text.MakeUpper();
+        EXPECT_STREQ(c.upper, text);
+    }
+    // The whole length, a character after a zero byte included.
+    CString zero("AB\0ÉC", 6);
+    zero.MakeLower();
+    EXPECT_EQ(std::string("ab\0éc", 6), std::string(zero, static_cast<size_t>(zero.GetLength())));
+}
+
+TEST(CStringTest, CaseMappingOfTextOutsideTheCodePageChangesOnlyAsciiLetters)
+{
+    // A stray byte, a cut sequence, an overlong form, a surrogate half: the
+    // text cannot go through UTF-16 and back unchanged, so none of it is
+    // touched but its ASCII letters.
+    const struct
+    {
+        const char* text;
+        const char* lower;
+        const char* upper;
+    } cases[] = {
+        {"AbÉ\xFF.Jpg", "abÉ\xFF.jpg", "ABÉ\xFF.JPG"},
+        {"ÉTÉ\xC3", "ÉtÉ\xC3", "ÉTÉ\xC3"},
+        {"\xC0\xAFÉx", "\xC0\xAFÉx", "\xC0\xAFÉX"},
+        {"\xED\xA0\x80Éy", "\xED\xA0\x80Éy", "\xED\xA0\x80ÉY"},
+    };
+    for (const auto& c : cases)
+    {
+        CString text(c.text);
+        text.MakeLower();
+        EXPECT_STREQ(c.lower, text) << c.text;
+        text = c.text;
+        text.MakeUpper();
+        EXPECT_STREQ(c.upper, text) << c.text;
+    }
 }
 
 TEST(CStringTest, ReplaceAndTrim)

@@ -61,7 +61,7 @@ TEST(Utf8NameTest, NamesSurviveCreateFindStatusAndReopen)
     EXPECT_EQ(status.m_mtime, after.m_mtime);
 
     CString lowered = path;
-    lowered.MakeLower(); // only ASCII changes, so the name still matches on a case-blind system
+    lowered.MakeLower(); // every capital changes; a case-blind system still finds the file
     ASSERT_TRUE(file.Open(lowered, CFile::modeRead | CFile::shareDenyWrite));
     CString line;
     EXPECT_TRUE(file.ReadString(line));
