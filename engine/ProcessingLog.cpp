@@ -94,6 +94,8 @@ void CMainDlg::DeleteTempFiles()
     }
 }
 
+StartProcessFunc g_pfnStartProcess = ::CreateProcessA;
+
 CString ShowLogCommandLine(const char* logPath)
 {
     CString command("notepad.exe \"");
@@ -116,8 +118,8 @@ LRESULT CMainDlg::OnShowLog(WPARAM, LPARAM)
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (::CreateProcessA(nullptr, buffer.get(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                         nullptr, &startup, &process))
+    if (g_pfnStartProcess(nullptr, buffer.get(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                          nullptr, &startup, &process))
     {
         // Nothing waits for Notepad or tracks it.
         ::CloseHandle(process.hThread);

@@ -5,3 +5,7 @@
 
 // The command that shows the log: notepad.exe and the path in double quotes.
 CString ShowLogCommandLine(const char* logPath);
+
+// Starts the viewer of the log; CreateProcessA unless a test puts a stand-in here.
+using StartProcessFunc = decltype(&::CreateProcessA);
+extern StartProcessFunc g_pfnStartProcess;

@@ -3,6 +3,8 @@
 #include "AfxLoadString.h"
 #include "CWinApp.h"
 
+MessageBoxFunc g_pfnMessageBox = ::MessageBoxA;
+
 int AfxMessageBox(const char* lpszText, UINT nType, UINT)
 {
     // Owned by the main window while it takes input, else by whatever window
@@ -13,7 +15,7 @@ int AfxMessageBox(const char* lpszText, UINT nType, UINT)
         hWndOwner = ::GetLastActivePopup(pMain->m_hWnd);
     if (!hWndOwner)
         hWndOwner = ::GetActiveWindow();
-    return ::MessageBoxA(hWndOwner, lpszText, AfxGetAppName(), nType);
+    return g_pfnMessageBox(hWndOwner, lpszText, AfxGetAppName(), nType);
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)

@@ -1,5 +1,7 @@
 #include "DialogRunner.h"
 
+#include <cstdio>
+
 namespace dlgtest
 {
 namespace
@@ -94,9 +96,7 @@ BOOL TestMainDlg::OnInitDialog()
     init.statusText = WindowText(::GetDlgItem(m_hWnd, kStatusLabel));
     init.statusLinks = m_lblStatus.GetLinkCount();
     init.logPath = static_cast<const char*>(m_strLogPath);
-    init.zOrderRequests = zOrderRequests.size();
-    for (const ZOrderRequest& request : zOrderRequests)
-        init.askedTopmost = AskedForBand(request, HWND_TOPMOST) && !request.visible;
+    init.zOrderRequests = zOrderRequests;
     return result;
 }
 
@@ -134,15 +134,44 @@ bool IsTopmost(HWND hwnd)
     return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-bool TopmostAtStart(const TestMainDlg::InitState& init)
+::testing::AssertionResult TopmostAtStart(const TestMainDlg::InitState& init)
 {
-    return init.askedTopmost && (init.topmost || !PlatformRaisesOwnersOfPopups());
+    std::string requests = DescribeZOrder(init.zOrderRequests);
+    if (requests != "topmost hidden")
+        return ::testing::AssertionFailure() << "initialisation asked for \"" << requests << "\"";
+    if (!init.topmost && PlatformRaisesOwnersOfPopups())
+        return ::testing::AssertionFailure() << "asked for the topmost band, but not in it";
+    return ::testing::AssertionSuccess();
 }
 
 bool AskedForBand(const ZOrderRequest& request, HWND band)
 {
     const UINT keepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED;
     return request.insertAfter == band && (request.flags & keepPlace) == keepPlace;
+}
+
+std::string DescribeZOrder(const std::vector<ZOrderRequest>& requests)
+{
+    std::string text;
+    for (const ZOrderRequest& request : requests)
+    {
+        bool band = request.insertAfter == HWND_TOPMOST || request.insertAfter == HWND_NOTOPMOST;
+        if (!band && (request.flags & SWP_SHOWWINDOW))
+            continue;
+        char item[64];
+        if (AskedForBand(request, HWND_TOPMOST))
+            std::snprintf(item, sizeof(item), "topmost");
+        else if (AskedForBand(request, HWND_NOTOPMOST))
+            std::snprintf(item, sizeof(item), "notopmost");
+        else
+            std::snprintf(item, sizeof(item), "after %p flags 0x%x", static_cast<void*>(request.insertAfter),
+                          request.flags);
+        if (!text.empty())
+            text += ", ";
+        text += item;
+        text += request.visible ? " shown" : " hidden";
+    }
+    return text;
 }
 
 bool PlatformRaisesOwnersOfPopups()

@@ -46,12 +46,12 @@ public:
         std::string statusText = "(unread)";
         int statusLinks = -1;
         std::string logPath;
-        size_t zOrderRequests = 0;
-        // Some request so far put the window into the topmost band.
-        bool askedTopmost = false;
+        // Every z-order request made during initialisation, in order.
+        std::vector<ZOrderRequest> zOrderRequests;
     };
 
     InitState init;
+    // Every z-order request of the run, in order.
     std::vector<ZOrderRequest> zOrderRequests;
 
     using CMainDlg::SetBusy;
@@ -74,12 +74,17 @@ INT_PTR RunDialog(TestMainDlg& dlg, const std::vector<Step>& steps, DWORD timeLi
 
 // Steps and probes shared by the dialog tests.
 bool IsTopmost(HWND hwnd);
-// In the topmost band as far as this platform allows: asked for at start-up,
-// and really there where the platform honours it.
-bool TopmostAtStart(const TestMainDlg::InitState& init);
+// In the topmost band as far as this platform allows: initialisation asked
+// for it once, while hidden, and for nothing else, and the window is really
+// there where the platform honours it.
+::testing::AssertionResult TopmostAtStart(const TestMainDlg::InitState& init);
 // The request moves the window into the band (HWND_TOPMOST or HWND_NOTOPMOST)
 // and keeps its place and size, redrawing the frame.
 bool AskedForBand(const ZOrderRequest& request, HWND band);
+// The requests in order, as "topmost hidden, notopmost shown": each band
+// request, and any other request by its insert-after window and flags. The
+// platform's own placing of a window it shows is left out.
+std::string DescribeZOrder(const std::vector<ZOrderRequest>& requests);
 // Whether this platform puts a window that owns a popup (the dialog owns its
 // tooltip) into the topmost band. Wine 8 does not: it places the window after
 // its topmost popup instead, which leaves WS_EX_TOPMOST clear.

@@ -65,7 +65,7 @@ TEST_F(OptionsTest, WindowOnTopStoredOddly)
         regtest::SetRaw("window on top", REG_BINARY, eight, sizeof(eight));
         TestMainDlg::InitState init = StartAndClose();
         EXPECT_FALSE(init.keepOnTopChecked);
-        EXPECT_FALSE(init.askedTopmost);
+        EXPECT_EQ("", DescribeZOrder(init.zOrderRequests));
         EXPECT_FALSE(init.topmost);
         regtest::RawValue raw = regtest::GetRaw("window on top");
         EXPECT_EQ(4u, raw.data.size());
@@ -197,7 +197,7 @@ TEST_F(OptionsTest, OptionsSurviveARestart)
     }
     TestMainDlg::InitState fourth = StartAndClose();
     EXPECT_FALSE(fourth.keepOnTopChecked);
-    EXPECT_FALSE(fourth.askedTopmost);
+    EXPECT_EQ("", DescribeZOrder(fourth.zOrderRequests));
     EXPECT_FALSE(fourth.topmost);
     EXPECT_TRUE(fourth.subfoldersChecked);
     EXPECT_EQ(1, fourth.subfoldersOption);

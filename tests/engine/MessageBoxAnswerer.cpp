@@ -1,21 +1,32 @@
 #include "MessageBoxAnswerer.h"
 
+#include "AfxMessageBox.h"
+
 #include <algorithm>
 
 MessageBoxAnswerer* MessageBoxAnswerer::s_pCurrent = nullptr;
 
 MessageBoxAnswerer::MessageBoxAnswerer(HWND hWndIgnore, std::vector<int> answers)
-    : m_hWndIgnore(hWndIgnore), m_answers(std::move(answers))
+    : m_hWndIgnore(hWndIgnore), m_answers(std::move(answers)), m_pfnOldMessageBox(g_pfnMessageBox)
 {
     s_pCurrent = this;
     m_hHook = ::SetWindowsHookExA(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
+    g_pfnMessageBox = RecordRequest;
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer()
 {
+    g_pfnMessageBox = m_pfnOldMessageBox;
     if (m_hHook)
         ::UnhookWindowsHookEx(m_hHook);
     s_pCurrent = nullptr;
+}
+
+int WINAPI MessageBoxAnswerer::RecordRequest(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+{
+    // The real box still shows, so that what the user sees is checked too.
+    s_pCurrent->m_requests.push_back({lpText ? lpText : "(none)", lpCaption ? lpCaption : "(none)", uType});
+    return s_pCurrent->m_pfnOldMessageBox(hWnd, lpText, lpCaption, uType);
 }
 
 LRESULT CALLBACK MessageBoxAnswerer::CbtHook(int nCode, WPARAM wParam, LPARAM lParam)
@@ -44,11 +55,20 @@ void MessageBoxAnswerer::Answer(HWND hWnd)
         text[0] = '\0';
         ::GetWindowTextA(hChild, text, sizeof(text));
         int nID = ::GetDlgCtrlID(hChild);
+        bool bStatic = _stricmp(className, "Static") == 0;
         if (nID == IDYES)
             box.hasYes = true;
         else if (nID == IDNO)
             box.hasNo = true;
-        else if (_stricmp(className, "Static") == 0 && text[0] != '\0')
+        else if (nID == IDOK && !bStatic)
+            box.hasOk = true;
+        else if (bStatic && (::GetWindowLongA(hChild, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        {
+            // The box itself is not shown yet: the icon's own style tells.
+            if (::GetWindowLongA(hChild, GWL_STYLE) & WS_VISIBLE)
+                box.icon = reinterpret_cast<HICON>(::SendMessageA(hChild, STM_GETICON, 0, 0));
+        }
+        else if (bStatic && text[0] != '\0')
             box.text = text;
     }
     m_boxes.push_back(box);

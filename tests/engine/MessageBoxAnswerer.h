@@ -1,5 +1,6 @@
 // Answers the message boxes of the test's thread, in order, and keeps what
-// each one showed: its caption and its text.
+// each one showed (its caption, text, buttons and icon) and what the program
+// asked the platform for (text, caption and style of every box).
 #pragma once
 
 #include <windows.h>
@@ -22,11 +23,24 @@ public:
         std::string text;
         bool hasYes;
         bool hasNo;
+        bool hasOk;
+        // The icon on show, or none.
+        HICON icon;
     };
     const std::vector<Box>& Boxes() const { return m_boxes; }
 
+    // One request for a box, as it reached the platform.
+    struct Request
+    {
+        std::string text;
+        std::string caption;
+        UINT style;
+    };
+    const std::vector<Request>& Requests() const { return m_requests; }
+
 private:
     static LRESULT CALLBACK CbtHook(int nCode, WPARAM wParam, LPARAM lParam);
+    static int WINAPI RecordRequest(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
     void Answer(HWND hWnd);
 
     HHOOK m_hHook;
@@ -34,5 +48,7 @@ private:
     std::vector<int> m_answers;
     std::vector<HWND> m_answered;
     std::vector<Box> m_boxes;
+    std::vector<Request> m_requests;
+    decltype(&::MessageBoxA) m_pfnOldMessageBox;
     static MessageBoxAnswerer* s_pCurrent;
 };

@@ -9,6 +9,30 @@ bool Exists(const CString& path)
     return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The confirmation: Yes and No with the question icon, under the application's name.
+void ExpectQuestion(const MessageBoxAnswerer::Request& request, const MessageBoxAnswerer::Box& box)
+{
+    EXPECT_EQ("Undo last change?", request.text);
+    EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), request.style);
+    EXPECT_EQ("Chronoshift", request.caption);
+    EXPECT_EQ("Undo last change?", box.text);
+    EXPECT_EQ("Chronoshift", box.caption);
+    EXPECT_TRUE(box.hasYes && box.hasNo && !box.hasOk);
+    EXPECT_EQ(::LoadIcon(nullptr, IDI_QUESTION), box.icon);
+}
+
+// The failure notice: a plain box with an OK button and no icon.
+void ExpectCouldNotProcess(const MessageBoxAnswerer::Request& request, const MessageBoxAnswerer::Box& box)
+{
+    EXPECT_EQ("Could not process undo information", request.text);
+    EXPECT_EQ(UINT(MB_OK), request.style);
+    EXPECT_EQ("Chronoshift", request.caption);
+    EXPECT_EQ("Could not process undo information", box.text);
+    EXPECT_EQ("Chronoshift", box.caption);
+    EXPECT_TRUE(box.hasOk && !box.hasYes && !box.hasNo);
+    EXPECT_EQ(nullptr, box.icon);
+}
+
 std::string Restored(int nRestored, int nRecords)
 {
     return "<font color=\"DarkRed\">Restored date for <b>" + std::to_string(nRestored) + "</b> out of <b>" +
@@ -27,11 +51,12 @@ protected:
         return LocalText(created);
     }
 
-    // Presses Undo and answers its message boxes.
+    // Presses Undo and answers its message boxes; what was asked for is kept in m_requests.
     std::vector<MessageBoxAnswerer::Box> Undo(std::vector<int> answers)
     {
         MessageBoxAnswerer answerer(m_dlg.m_hWnd, std::move(answers));
         m_dlg.OnUndo();
+        m_requests = answerer.Requests();
         return answerer.Boxes();
     }
 
@@ -45,6 +70,7 @@ protected:
     }
 
     NtfsLikeTimeStore m_store;
+    std::vector<MessageBoxAnswerer::Request> m_requests;
 };
 
 TEST_F(UndoJournalTest, RecordsAreThreeLinesInLocalTime)
@@ -95,9 +121,8 @@ TEST_F(UndoJournalTest, UndoPutsBackBothTimesOfEveryChangedFile)
 
     std::vector<MessageBoxAnswerer::Box> boxes = Undo({IDYES});
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ("Chronoshift", boxes[0].caption);
-    EXPECT_EQ("Undo last change?", boxes[0].text);
-    EXPECT_TRUE(boxes[0].hasYes && boxes[0].hasNo);
+    ASSERT_EQ(1u, m_requests.size());
+    ExpectQuestion(m_requests[0], boxes[0]);
 
     EXPECT_EQ("2001-01-01 01:01:01", Modified(a));
     EXPECT_EQ("2002-02-02 02:02:02", Modified(b));
@@ -186,9 +211,9 @@ TEST_F(UndoJournalTest, AJournalRemovedByOthersCannotBeProcessed)
     ASSERT_TRUE(::DeleteFileA(m_dlg.m_strUndoPath));
     std::vector<MessageBoxAnswerer::Box> boxes = Undo({IDYES, IDOK});
     ASSERT_EQ(2u, boxes.size());
-    EXPECT_EQ("Could not process undo information", boxes[1].text);
-    EXPECT_EQ("Chronoshift", boxes[1].caption);
-    EXPECT_FALSE(boxes[1].hasYes);
+    ASSERT_EQ(2u, m_requests.size());
+    ExpectQuestion(m_requests[0], boxes[0]);
+    ExpectCouldNotProcess(m_requests[1], boxes[1]);
     EXPECT_TRUE(m_dlg.m_strUndoPath.IsEmpty());
     EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
     EXPECT_EQ("2008-05-17 14:03:09", Modified(a));
@@ -199,7 +224,8 @@ TEST_F(UndoJournalTest, WithoutAJournalTheUndoSaysSo)
     m_dlg.m_strUndoPath.Empty();
     std::vector<MessageBoxAnswerer::Box> boxes = Undo({IDYES, IDOK});
     ASSERT_EQ(2u, boxes.size());
-    EXPECT_EQ("Could not process undo information", boxes[1].text);
+    ASSERT_EQ(2u, m_requests.size());
+    ExpectCouldNotProcess(m_requests[1], boxes[1]);
     EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
 }
 
