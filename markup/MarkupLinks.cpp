@@ -25,9 +25,11 @@ bool RectHoldsScreenPoint(HWND hWnd, const RECT& rcClient, POINT pt)
 
 void CMarkupStatic::LoadHandCursor()
 {
-    // Loaded unshared, so the control owns it and destroys it.
+    // Loaded unshared, so the control owns it and destroys it; at the
+    // system's cursor size, which grows with the display scale.
     m_hHandCursor = static_cast<HCURSOR>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorId), IMAGE_CURSOR, 0, 0, 0));
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorId), IMAGE_CURSOR,
+                   GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR), 0));
     if (m_hHandCursor != nullptr)
         return;
 

@@ -40,15 +40,23 @@ LONG OffsetHeight(LONG height, long long delta)
     return static_cast<LONG>(result);
 }
 
-// One unit away from zero (<BIG>) or toward it (<SMALL>); zero counts as negative.
-LONG GrowHeight(LONG height)
+// One step away from zero (<BIG>) or toward it (<SMALL>); zero counts as negative.
+LONG GrowHeight(LONG height, int step)
 {
-    return OffsetHeight(height, height > 0 ? 1 : -1);
+    return OffsetHeight(height, height > 0 ? step : -step);
 }
 
-LONG ShrinkHeight(LONG height)
+LONG ShrinkHeight(LONG height, int step)
 {
-    return OffsetHeight(height, height > 0 ? -1 : 1);
+    return OffsetHeight(height, height > 0 ? -step : step);
+}
+
+// Sizes in the markup are pixels of a 96-DPI screen; they grow with the
+// display scale, as the dialog's font does (rounded as MulDiv rounds).
+long long ScaleToDpi(long long pixels, int dpi)
+{
+    long long scaled = pixels * dpi;
+    return (scaled >= 0 ? scaled + 48 : scaled - 48) / 96;
 }
 
 // Counters of the paired style tags never go below zero.
@@ -112,6 +120,9 @@ void CMarkupStatic::RenderTo(HDC hdc)
     rs.crText = rs.crBaseText = m_crText;
     rs.crBack = rs.crBaseBack = m_crBackground;
     rs.bTransparent = (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+    rs.nDpi = GetDeviceCaps(hdc, LOGPIXELSY);
+    if (rs.nDpi <= 0)
+        rs.nDpi = 96;
 
     if (!rs.bTransparent)
     {
@@ -197,13 +208,13 @@ void CMarkupStatic::RunMarkupScan(RenderState& rs, const char* p, const char* en
 
         if (StartsWith(p, end, "<BIG>") || StartsWith(p, end, "</SMALL>"))
         {
-            rs.lfWork.lfHeight = GrowHeight(rs.lfWork.lfHeight);
+            rs.lfWork.lfHeight = GrowHeight(rs.lfWork.lfHeight, static_cast<int>(ScaleToDpi(1, rs.nDpi)));
             p += (p[1] == '/') ? 8 : 5;
             continue;
         }
         if (StartsWith(p, end, "</BIG>") || StartsWith(p, end, "<SMALL>"))
         {
-            rs.lfWork.lfHeight = ShrinkHeight(rs.lfWork.lfHeight);
+            rs.lfWork.lfHeight = ShrinkHeight(rs.lfWork.lfHeight, static_cast<int>(ScaleToDpi(1, rs.nDpi)));
             p += (p[1] == '/') ? 6 : 7;
             continue;
         }
@@ -381,7 +392,7 @@ void CMarkupStatic::ReadFontAttributes(RenderState& rs, const char* a, const cha
             break;
         case kSize:
             rs.lfWork.lfHeight =
-                OffsetHeight(rs.lfWork.lfHeight, -static_cast<long long>(strtol(value, nullptr, 10)));
+                OffsetHeight(rs.lfWork.lfHeight, -ScaleToDpi(strtol(value, nullptr, 10), rs.nDpi));
             rs.bSizeApplied = 1;
             break;
         default:
@@ -488,7 +499,9 @@ void CMarkupStatic::DrawRun(RenderState& rs, const char* runText, int length)
 
     if (m_nPendingRules)
     {
-        HPEN pen = CreatePen(PS_SOLID, m_nRuleThickness, rs.crText);
+        long long scaled = ScaleToDpi(m_nRuleThickness, rs.nDpi);
+        const int thickness = scaled > INT_MAX ? INT_MAX : static_cast<int>(scaled);
+        HPEN pen = CreatePen(PS_SOLID, thickness, rs.crText);
         if (pen != nullptr)
         {
             HGDIOBJ oldPen = SelectObject(hdc, pen);
@@ -497,9 +510,9 @@ void CMarkupStatic::DrawRun(RenderState& rs, const char* runText, int length)
             SelectObject(hdc, oldPen);
             DeleteObject(pen);
         }
-        m_nLineTop += m_nRuleThickness;
-        rs.rcLayout.top += m_nRuleThickness;
-        rs.rcLayout.bottom += m_nRuleThickness;
+        m_nLineTop += thickness;
+        rs.rcLayout.top += thickness;
+        rs.rcLayout.bottom += thickness;
         rs.x = 0;
         --m_nPendingRules;
     }

@@ -102,6 +102,7 @@ private:
         int bTransparent;
         RECT rcLayout;
         int x;
+        int nDpi; // of the target: markup sizes are pixels at 96 DPI
     };
 
     void LoadHandCursor();

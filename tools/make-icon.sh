@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws resources/chronoshift.ico: a clock over a photograph in its frame, at
-# 48, 32 and 16 pixels (drawn large once, then reduced for each size).
+# the big and small icon sizes of 100, 125, 150 and 200 % display scaling
+# (32/16, 40/20, 48/24, 64/32 pixels), drawn large once, then reduced for each.
 set -eu
 out=${1:-resources/chronoshift.ico}
 tmp=$(mktemp -d)
@@ -21,7 +22,9 @@ convert -size 192x192 xc:none \
   -stroke none -fill '#c8281e' -draw 'circle 130,130 130,121' \
   "$tmp/master.png"
 
-for size in 48 32 16; do
+sizes="64 48 40 32 24 20 16"
+for size in $sizes; do
   convert "$tmp/master.png" -filter Lanczos -resize ${size}x${size} -unsharp 0x0.6 "$tmp/$size.png"
 done
-convert "$tmp/48.png" "$tmp/32.png" "$tmp/16.png" "$out"
+# shellcheck disable=SC2046 # one file per size
+convert $(for size in $sizes; do echo "$tmp/$size.png"; done) "$out"

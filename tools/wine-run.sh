@@ -50,6 +50,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
+# A prefix of its own at another display scale: Wine reads the DPI at start.
+if [ -n "${CHRONOSHIFT_WINE_DPI:-}" ] &&
+  ! grep -qi "^\"LogPixels\"=dword:$(printf %08x "$CHRONOSHIFT_WINE_DPI")" "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$CHRONOSHIFT_WINE_DPI" /f >/dev/null 2>&1
+  wineserver -w
+fi
 # Keep the server alive between the test programs of one run. A new server
 # gets Wine's background services started here, with no handles of ours:
 # started by the program itself they would inherit its output, and whoever

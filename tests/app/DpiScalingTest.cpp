@@ -1,0 +1,490 @@
+// The program at the display scale of its Wine prefix: the manifest's DPI
+// awareness, icon and cursor images for the usual scales, and the main
+// dialog's texts and link at the screen's DPI. Runs at 96 DPI with the other
+// tests and on its own in a Wine prefix at 144 DPI (CHRONOSHIFT_WINE_DPI
+// names the DPI there).
+#include "MainDlg.h"
+#include "RegistryFixture.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+namespace
+{
+const UINT kShowLogMessage = WM_APP + 100;
+const COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
+
+int ScreenDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+std::string Text(HWND hWnd)
+{
+    char sz[512] = {};
+    ::GetWindowTextA(hWnd, sz, sizeof(sz));
+    return sz;
+}
+
+std::string ClassOf(HWND hWnd)
+{
+    char sz[64] = {};
+    ::GetClassNameA(hWnd, sz, sizeof(sz));
+    return sz;
+}
+
+// The extent of a text as DrawText lays it out in the window's font, within
+// `width` when it may wrap.
+SIZE TextExtent(HWND hWnd, const std::string& text, UINT format, int width)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(hWnd, WM_GETFONT, 0, 0)));
+    RECT rc = {0, 0, width, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, format | DT_CALCRECT);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
+int AverageCharWidth(HWND hWnd)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(hWnd, WM_GETFONT, 0, 0)));
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return tm.tmAveCharWidth;
+}
+
+// A window's client area as WM_PRINTCLIENT paints it, in a 32-bit image.
+class Picture
+{
+public:
+    Picture(HWND hWnd, COLORREF fill)
+    {
+        RECT rc = {};
+        ::GetClientRect(hWnd, &rc);
+        m_width = rc.right;
+        m_height = rc.bottom;
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = m_width;
+        bi.bmiHeader.biHeight = -m_height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bm = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bm);
+        HBRUSH brush = CreateSolidBrush(fill);
+        FillRect(dc, &rc, brush);
+        DeleteObject(brush);
+        ::SendMessageA(hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        const DWORD* pixels = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < m_width * m_height; ++i)
+            m_pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
+        SelectObject(dc, old);
+        DeleteObject(bm);
+        DeleteDC(dc);
+    }
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    COLORREF At(int x, int y) const { return m_pixels[static_cast<size_t>(y * m_width + x)]; }
+
+    // Smallest rectangle around the pixels for which `ink` holds.
+    template <typename Ink> RECT Bounds(Ink ink) const
+    {
+        RECT rc = {m_width, m_height, 0, 0};
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                if (ink(At(x, y)))
+                {
+                    rc.left = std::min<LONG>(rc.left, x);
+                    rc.top = std::min<LONG>(rc.top, y);
+                    rc.right = std::max<LONG>(rc.right, x + 1);
+                    rc.bottom = std::max<LONG>(rc.bottom, y + 1);
+                }
+        return rc;
+    }
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<COLORREF> m_pixels;
+};
+
+// Blue, or text anti-aliased from blue toward the background.
+bool IsBluish(COLORREF c)
+{
+    return GetBValue(c) > GetRValue(c) + 60 && GetBValue(c) > GetGValue(c) + 60;
+}
+
+// The real dialog, modeless, with the labels opened up and the log command
+// caught before it starts Notepad.
+class CDpiProbeDlg : public CMainDlg
+{
+public:
+    int showLogCalls = 0;
+    using CMainDlg::m_lblIntro;
+    using CMainDlg::m_lblStatus;
+    using CMainDlg::ShowStatus;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == kShowLogMessage)
+        {
+            ++showLogCalls;
+            return 0;
+        }
+        return CMainDlg::WindowProc(message, wParam, lParam);
+    }
+};
+
+void Pump()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+class DpiMainDialog : public regtest::CleanKeyTest
+{
+protected:
+    void SetUp() override
+    {
+        regtest::CleanKeyTest::SetUp();
+        ASSERT_TRUE(m_dlg.Create(CMainDlg::IDD));
+        Pump();
+    }
+
+    void TearDown() override
+    {
+        m_dlg.DestroyWindow();
+        regtest::CleanKeyTest::TearDown();
+    }
+
+    // A markup label of the same font and width as `label` but four times as
+    // tall, showing the same markup: everything the label should show.
+    void ExpectShowsAllItsText(CMarkupStatic& label, const char* name)
+    {
+        RECT rc = {};
+        ::GetClientRect(label.m_hWnd, &rc);
+        RECT dialog = {};
+        ::GetClientRect(m_dlg.m_hWnd, &dialog);
+        // Below the dialog's client area: visible, so it paints, but out of sight.
+        HWND hTall =
+            ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, dialog.bottom, rc.right,
+                              4 * rc.bottom, m_dlg.m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(nullptr, hTall);
+        ::SendMessageA(hTall, WM_SETFONT, ::SendMessageA(label.m_hWnd, WM_GETFONT, 0, 0), FALSE);
+        CMarkupStatic tall;
+        tall.SubclassWindow(hTall);
+        tall.SetBackgroundColor("BtnFace");
+        tall.RedrawImmediately = 0;
+        tall.SetMarkupText(label.GetMarkup());
+
+        Picture shown(label.m_hWnd, RGB(0xFF, 0x00, 0xFF));
+        Picture whole(hTall, RGB(0xFF, 0x00, 0xFF));
+        const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+        RECT ink = whole.Bounds([face](COLORREF c) { return c != face; });
+        EXPECT_LT(ink.left, ink.right) << name << " draws some text";
+        EXPECT_LE(ink.bottom, rc.bottom) << name << ": text below the label's bottom edge";
+        EXPECT_LE(ink.right, rc.right - 2) << name << ": text cut at the label's right edge";
+        int differences = 0;
+        for (int y = 0; y < rc.bottom; ++y)
+            for (int x = 0; x < rc.right; ++x)
+                differences += shown.At(x, y) != whole.At(x, y);
+        EXPECT_EQ(0, differences) << name << " shows less than its whole text";
+        tall.DestroyWindow();
+    }
+
+    CDpiProbeDlg m_dlg;
+};
+} // namespace
+
+TEST(DpiScreen, HasTheDpiOfItsWinePrefix)
+{
+    // The 144-DPI run would prove nothing on a 96-DPI screen.
+    const char* wanted = getenv("CHRONOSHIFT_WINE_DPI");
+    EXPECT_EQ(wanted != nullptr ? atoi(wanted) : 96, ScreenDpi());
+}
+
+TEST(DpiManifest, DeclaresSystemDpiAwarenessOnly)
+{
+    // What Windows reads from the program's manifest to choose its scaling:
+    // system-aware, and no per-monitor awareness that would override it.
+    WCHAR value[64] = {};
+    SIZE_T written = 0;
+    ASSERT_TRUE(QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                                     L"dpiAware", value, 64, &written))
+        << "no dpiAware setting, error " << GetLastError();
+    EXPECT_STREQ(L"true", value);
+    value[0] = 0;
+    EXPECT_FALSE(QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                      L"dpiAwareness", value, 64, &written))
+        << "dpiAwareness: " << static_cast<int>(value[0]);
+}
+
+namespace
+{
+#pragma pack(push, 2)
+// An entry of an icon group resource (RT_GROUP_ICON).
+struct GroupIconEntry
+{
+    BYTE width;
+    BYTE height;
+    BYTE colors;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytes;
+    WORD id;
+};
+// An entry of a cursor group resource (RT_GROUP_CURSOR).
+struct GroupCursorEntry
+{
+    WORD width;
+    WORD height; // both masks
+    WORD planes;
+    WORD bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+const BYTE* ResourceBytes(const char* name, const char* type, DWORD* size = nullptr)
+{
+    HRSRC hRes = ::FindResourceA(nullptr, name, type);
+    if (hRes == nullptr)
+        return nullptr;
+    if (size != nullptr)
+        *size = ::SizeofResource(nullptr, hRes);
+    return static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, hRes)));
+}
+
+// The image that Windows picks from a group for a size, and its own size.
+const BITMAPINFOHEADER* ImageForSize(const char* group, bool icon, int size, const BYTE** resource = nullptr)
+{
+    const BYTE* dir = ResourceBytes(group, icon ? MAKEINTRESOURCEA(14) : MAKEINTRESOURCEA(12));
+    if (dir == nullptr)
+        return nullptr;
+    int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(dir), icon, size, size,
+                                         icon ? LR_DEFAULTCOLOR : LR_MONOCHROME);
+    const BYTE* bits = ResourceBytes(MAKEINTRESOURCEA(id), icon ? MAKEINTRESOURCEA(3) : MAKEINTRESOURCEA(1));
+    if (bits == nullptr)
+        return nullptr;
+    if (resource != nullptr)
+        *resource = bits;
+    // A cursor image starts with its hot spot.
+    return reinterpret_cast<const BITMAPINFOHEADER*>(icon ? bits : bits + 4);
+}
+} // namespace
+
+TEST(DpiResources, IconHasAnImageForEveryUsualScale)
+{
+    const BYTE* dir = ResourceBytes(MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14));
+    ASSERT_NE(nullptr, dir);
+    WORD count = reinterpret_cast<const WORD*>(dir)[2];
+    const GroupIconEntry* entries = reinterpret_cast<const GroupIconEntry*>(dir + 6);
+    std::set<int> sizes;
+    for (WORD i = 0; i < count; ++i)
+        sizes.insert(entries[i].width);
+    // Small and big icons at 100, 125, 150 and 200 %.
+    for (int size : {16, 32, 20, 40, 24, 48, 64})
+        EXPECT_EQ(1u, sizes.count(size)) << "no icon image of " << size << " pixels";
+
+    // The sizes this screen asks for are images of their own, not stretched.
+    for (int metric : {SM_CXICON, SM_CXSMICON})
+    {
+        int size = GetSystemMetrics(metric);
+        const BITMAPINFOHEADER* image = ImageForSize(MAKEINTRESOURCEA(IDR_MAINFRAME), true, size);
+        ASSERT_NE(nullptr, image) << size;
+        EXPECT_EQ(size, image->biWidth);
+    }
+}
+
+TEST(DpiResources, HandCursorHasAnImageForEveryUsualScaleWithTheHotSpotOnTheFingerTip)
+{
+    const BYTE* dir = ResourceBytes(MAKEINTRESOURCEA(IDC_HAND_CURSOR), MAKEINTRESOURCEA(12));
+    ASSERT_NE(nullptr, dir);
+    WORD count = reinterpret_cast<const WORD*>(dir)[2];
+    const GroupCursorEntry* entries = reinterpret_cast<const GroupCursorEntry*>(dir + 6);
+    std::set<int> sizes;
+    for (WORD i = 0; i < count; ++i)
+        sizes.insert(entries[i].width);
+
+    std::set<int> wanted = {32, 40, 48, 64, GetSystemMetrics(SM_CXCURSOR)};
+    for (int size : wanted)
+    {
+        EXPECT_EQ(1u, sizes.count(size)) << "no hand cursor image of " << size << " pixels";
+        const BYTE* bits = nullptr;
+        const BITMAPINFOHEADER* image = ImageForSize(MAKEINTRESOURCEA(IDC_HAND_CURSOR), false, size, &bits);
+        ASSERT_NE(nullptr, image) << size;
+        if (image->biWidth != size)
+            continue;
+        ASSERT_EQ(1, image->biBitCount) << size;
+        int hotX = reinterpret_cast<const WORD*>(bits)[0];
+        int hotY = reinterpret_cast<const WORD*>(bits)[1];
+        EXPECT_EQ(0, hotY) << size;
+
+        // The AND mask follows the palette and the XOR mask, bottom row
+        // first; a set bit is a transparent pixel.
+        const int stride = (size + 31) / 32 * 4;
+        const BYTE* andMask = reinterpret_cast<const BYTE*>(image) + image->biSize + 8 + stride * size;
+        const BYTE* topRow = andMask + stride * (size - 1);
+        auto opaque = [topRow](int x) { return (topRow[x / 8] & (0x80 >> (x % 8))) == 0; };
+        EXPECT_TRUE(opaque(hotX)) << size << ": the hot spot is on the hand";
+        EXPECT_FALSE(opaque(hotX - 1)) << size << ": the hot spot is the tip's left edge";
+    }
+}
+
+TEST_F(DpiMainDialog, IconsHaveTheBigIconSizeOfThisScreen)
+{
+    HWND hIconControl = nullptr;
+    for (HWND hChild = ::GetWindow(m_dlg.m_hWnd, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        if ((::GetWindowLongA(hChild, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && ClassOf(hChild) == "Static")
+            hIconControl = hChild;
+    ASSERT_NE(nullptr, hIconControl);
+    HICON icons[] = {reinterpret_cast<HICON>(m_dlg.SendMessage(WM_GETICON, ICON_BIG)),
+                     reinterpret_cast<HICON>(::SendMessageA(hIconControl, STM_GETICON, 0, 0))};
+    for (HICON hIcon : icons)
+    {
+        ICONINFO info = {};
+        ASSERT_TRUE(::GetIconInfo(hIcon, &info));
+        BITMAP bm = {};
+        ::GetObjectA(info.hbmColor, sizeof(bm), &bm);
+        EXPECT_EQ(GetSystemMetrics(SM_CXICON), bm.bmWidth);
+        EXPECT_EQ(GetSystemMetrics(SM_CYICON), bm.bmHeight);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+    }
+}
+
+TEST_F(DpiMainDialog, EveryTextFitsItsControl)
+{
+    const int box = GetSystemMetrics(SM_CXMENUCHECK);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    int checked = 0;
+    for (HWND hChild = ::GetWindow(m_dlg.m_hWnd, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
+        const int id = ::GetDlgCtrlID(hChild);
+        const LONG style = ::GetWindowLongA(hChild, GWL_STYLE);
+        const std::string cls = ClassOf(hChild);
+        RECT rc = {};
+        ::GetClientRect(hChild, &rc);
+        if (id == IDC_INTRO || id == IDC_STATUS)
+            continue; // the markup labels: below
+        if (cls == "Static")
+        {
+            const LONG type = style & SS_TYPEMASK;
+            if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)
+                continue; // the icon and the etched line
+            UINT format = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+            format |= (style & SS_CENTERIMAGE) ? DT_SINGLELINE : DT_WORDBREAK;
+            SIZE extent = TextExtent(hChild, Text(hChild), format, rc.right);
+            EXPECT_LE(extent.cx, rc.right) << "\"" << Text(hChild) << "\"";
+            EXPECT_LE(extent.cy, rc.bottom) << "\"" << Text(hChild) << "\"";
+            ++checked;
+        }
+        else if (cls == "Button")
+        {
+            SIZE extent = TextExtent(hChild, Text(hChild), DT_SINGLELINE, 0);
+            const LONG type = style & BS_TYPEMASK;
+            // A check box's text stands beside its box, half a character away.
+            int room = (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
+                           ? rc.right - box - AverageCharWidth(hChild) / 2
+                           : rc.right - 4 * edge;
+            EXPECT_LE(extent.cx, room) << "\"" << Text(hChild) << "\"";
+            EXPECT_LE(extent.cy, rc.bottom) << "\"" << Text(hChild) << "\"";
+            ++checked;
+        }
+        else if (cls == "ComboBox")
+        {
+            // Every item in the selection field, beside the drop-down arrow.
+            int room = rc.right - GetSystemMetrics(SM_CXVSCROLL) - 2 * edge;
+            int items = static_cast<int>(::SendMessageA(hChild, CB_GETCOUNT, 0, 0));
+            EXPECT_EQ(3, items);
+            for (int i = 0; i < items; ++i)
+            {
+                char item[128] = {};
+                ::SendMessageA(hChild, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                EXPECT_LE(TextExtent(hChild, item, DT_SINGLELINE | DT_NOPREFIX, 0).cx, room) << item;
+            }
+            ++checked;
+        }
+    }
+    // Two statics, two push buttons, two check boxes and the list.
+    EXPECT_EQ(7, checked);
+}
+
+TEST_F(DpiMainDialog, BothLabelsShowAllTheirText)
+{
+    ExpectShowsAllItsText(m_dlg.m_lblIntro, "the intro label");
+
+    // The longest status line: a drop of thousands of pictures.
+    m_dlg.ShowStatus(12345, 12345, true);
+    Pump();
+    ExpectShowsAllItsText(m_dlg.m_lblStatus, "the status line");
+}
+
+TEST_F(DpiMainDialog, ClickOnTheDrawnViewLogReachesTheShowLogCommand)
+{
+    m_dlg.ShowStatus(15, 13, true);
+    Pump();
+    CMarkupStatic& status = m_dlg.m_lblStatus;
+    Picture shown(status.m_hWnd, RGB(0xFF, 0x00, 0xFF));
+    RECT link = shown.Bounds(IsBluish);
+    ASSERT_LT(link.left, link.right) << "the link is drawn in blue";
+
+    // The link's rectangles cover all of its drawn text.
+    int uncovered = 0;
+    for (int y = link.top; y < link.bottom; ++y)
+        for (int x = link.left; x < link.right; ++x)
+        {
+            if (!IsBluish(shown.At(x, y)))
+                continue;
+            POINT pt = {x, y};
+            bool covered = false;
+            for (int i = 0; i < status.GetLinkCount(); ++i)
+            {
+                RECT rc = status.GetLinkRect(i);
+                covered = covered || PtInRect(&rc, pt);
+            }
+            uncovered += !covered;
+        }
+    EXPECT_EQ(0, uncovered) << "pixels of the drawn link outside its rectangles";
+
+    // Clicks in the middle of " (View log)" and a quarter in from each end.
+    const int width = link.right - link.left;
+    const int y = (link.top + link.bottom) / 2;
+    int clicks = 0;
+    for (int x : {link.left + width / 2, link.left + width / 4, link.right - width / 4})
+    {
+        POINT pt = {x, y};
+        ::ClientToScreen(status.m_hWnd, &pt);
+        ::SetCursorPos(pt.x, pt.y);
+        ::SendMessageA(status.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        ::SendMessageA(status.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        Pump();
+        EXPECT_EQ(++clicks, m_dlg.showLogCalls) << "click at " << x << ", " << y;
+    }
+}

@@ -1,0 +1,184 @@
+// The label at the display scale of the screen: sizes that markup gives in
+// pixels of a 96-DPI screen grow with the DPI, and the hand cursor has the
+// system's cursor size. Runs at 96 DPI with the other tests and on its own in
+// a Wine prefix at 144 DPI (CHRONOSHIFT_WINE_DPI names the DPI there).
+#include "LabelHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+namespace
+{
+const COLORREF kFace = RGB(0xD4, 0xD0, 0xC8);
+const COLORREF kInk = RGB(0x00, 0x00, 0xFF);
+const COLORREF kMarker = RGB(0xFF, 0x00, 0xFF);
+
+int ScreenDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Pixels given for a 96-DPI screen, on this screen.
+int Scaled(int pixels)
+{
+    return MulDiv(pixels, ScreenDpi(), 96);
+}
+
+HFONT FontOfHeight(HFONT base, LONG height)
+{
+    LOGFONTA lf;
+    GetObjectA(base, sizeof(lf), &lf);
+    lf.lfHeight = height;
+    return CreateFontIndirectA(&lf);
+}
+
+LONG HeightOf(HFONT font)
+{
+    LOGFONTA lf;
+    GetObjectA(font, sizeof(lf), &lf);
+    return lf.lfHeight;
+}
+
+// Rows filled from edge to edge with the colour, and the first of them.
+int FullRows(const Dib& image, COLORREF color, int& first)
+{
+    int rows = 0;
+    first = -1;
+    for (int y = 0; y < image.Height(); ++y)
+    {
+        RECT row = {0, y, image.Width(), y + 1};
+        if (image.Count(color, row) == image.Width())
+        {
+            if (first < 0)
+                first = y;
+            ++rows;
+        }
+    }
+    return rows;
+}
+
+class MarkupDpi : public ::testing::Test
+{
+protected:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 120;
+
+    MarkupDpi() : m_host(kWidth, kHeight)
+    {
+        Label().SetBackgroundColor(kFace);
+        Label().SetForegroundColor(kInk);
+        Label().RedrawImmediately = 0;
+    }
+
+    TestableLabel& Label() { return m_host.Label(); }
+
+    void Show(const char* markup, Dib& image)
+    {
+        Label().SetMarkupText(markup);
+        m_host.Render(image);
+    }
+
+    // Height of the link rectangle of the markup's only link: the height of
+    // the font the link was drawn in.
+    int LinkHeight(const char* markup)
+    {
+        Dib image(kWidth, kHeight, kMarker);
+        Show(markup, image);
+        EXPECT_EQ(1, Label().GetLinkCount()) << markup;
+        RECT rc = Label().GetLinkRect(0);
+        return rc.bottom - rc.top;
+    }
+
+    LabelHost m_host;
+};
+} // namespace
+
+TEST(MarkupDpiScreen, HasTheDpiOfItsWinePrefix)
+{
+    // The 144-DPI run would prove nothing on a 96-DPI screen.
+    const char* wanted = getenv("CHRONOSHIFT_WINE_DPI");
+    EXPECT_EQ(wanted != nullptr ? atoi(wanted) : 96, ScreenDpi());
+}
+
+TEST_F(MarkupDpi, RuleThicknessGrowsWithTheDpi)
+{
+    Dib image(kWidth, kHeight, kMarker);
+    Show("above<hr>below", image);
+    int first = 0;
+    EXPECT_EQ(Scaled(2), FullRows(image, kInk, first)) << "the default rule";
+
+    // The line below starts under the rule: lower than after a plain break
+    // by the rule's thickness.
+    Dib withRule(kWidth, kHeight, kMarker), withBreak(kWidth, kHeight, kMarker);
+    Show("<hr>below", withRule);
+    Show("<br>below", withBreak);
+    EXPECT_EQ(withBreak.InkBounds(kFace).bottom + Scaled(2), withRule.InkBounds(kFace).bottom);
+
+    Dib thick(kWidth, kHeight, kMarker);
+    Show("above<HR SIZE=4>below", thick);
+    EXPECT_EQ(Scaled(4), FullRows(thick, kInk, first)) << "a rule of SIZE=4";
+}
+
+TEST_F(MarkupDpi, BigSmallAndSizeStepsGrowWithTheDpi)
+{
+    HFONT base = m_host.Font();
+    LONG height = HeightOf(base);
+    ASSERT_LT(height, 0) << "the dialog font gives its character height";
+
+    struct Case
+    {
+        const char* markup;
+        LONG expectedHeight;
+    };
+    const Case cases[] = {
+        {"<a href=\"t\"><big>Wg</big></a>", height - Scaled(1)},
+        {"<a href=\"t\"><big><big>Wg</big></big></a>", height - 2 * Scaled(1)},
+        {"<a href=\"t\"><small>Wg</small></a>", height + Scaled(1)},
+        {"<a href=\"t\"><font size=\"2\">Wg</font></a>", height - Scaled(2)},
+        {"<a href=\"t\"><font size=\"-2\">Wg</font></a>", height + Scaled(2)},
+    };
+    for (const Case& c : cases)
+    {
+        HFONT expected = FontOfHeight(base, c.expectedHeight);
+        EXPECT_EQ(MeasureText(expected, "Wg").cy, LinkHeight(c.markup))
+            << c.markup << " should be drawn at lfHeight " << c.expectedHeight;
+        DeleteObject(expected);
+    }
+}
+
+TEST_F(MarkupDpi, HandCursorHasTheSystemCursorSize)
+{
+    Dib image(kWidth, kHeight, kMarker);
+    Show("Go <a href=\"app:nothing\">there</a> now", image);
+    ASSERT_EQ(1, Label().GetLinkCount());
+    RECT rc = Label().GetLinkRect(0);
+    POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::ClientToScreen(m_host.LabelWnd(), &pt);
+    HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    ::SetCursor(arrow);
+    ::SetCursorPos(pt.x, pt.y);
+    ::SendMessageA(m_host.LabelWnd(), WM_MOUSEMOVE, 0,
+                   MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2));
+
+    HCURSOR hand = ::GetCursor();
+    ASSERT_NE(arrow, hand);
+    ICONINFO info;
+    ASSERT_TRUE(GetIconInfo(hand, &info));
+    BITMAP bm;
+    memset(&bm, 0, sizeof(bm));
+    GetObjectA(info.hbmMask, sizeof(bm), &bm);
+    EXPECT_EQ(GetSystemMetrics(SM_CXCURSOR), bm.bmWidth);
+    EXPECT_EQ(2 * GetSystemMetrics(SM_CYCURSOR), bm.bmHeight) << "monochrome: AND and XOR masks stacked";
+    EXPECT_EQ(nullptr, info.hbmColor);
+    // The finger tip, five pixels in on a cursor of 32.
+    EXPECT_EQ(static_cast<DWORD>(5 * bm.bmWidth / 32), info.xHotspot);
+    EXPECT_EQ(0u, info.yHotspot);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+}
