@@ -225,17 +225,71 @@ TEST(TagRules, WholeNumbersAndZeroDenominators)
         EXPECT_EQ(run->info.meteringMode, -3);
         EXPECT_EQ(run->info.lightSource, INT32_MIN);
     }
+}
+
+TEST(TagRules, EntriesWithoutComponentsStillGiveTheirFirstComponent)
+{
+    for (bool bigEndian : {false, true})
     {
-        // A number entry without components holds no number and changes nothing.
+        TiffBuilder tiff(bigEndian);
+        tiff.AddDirectory();
+        tiff.AddEntry(0, 0x9207, 1, 0, {200});
+        tiff.AddEntry(0, 0x9208, 6, 0, {0xFB});
+        tiff.AddEntry(0, 0x8827, 3, 0, tiff.U16(2));
+        tiff.AddEntry(0, 0x9102, 4, 0, tiff.U32(17));
+        tiff.AddEntry(0, 0x8822, 8, 0, tiff.U16(0xFFFE));
+        tiff.AddEntry(0, 0x9209, 9, 0, tiff.U32(1));
+        tiff.AddEntry(0, 0x920A, 11, 0, FloatBytes(tiff, 35.5f));
+        tiff.AddEntry(0, 0x0112, 3, 0, tiff.U16(6));
+        auto run = ReadBlock(tiff);
+        const ExifInfo& info = run->info;
+        EXPECT_TRUE(info.isExif) << bigEndian;
+        EXPECT_EQ(info.meteringMode, 200) << bigEndian;
+        EXPECT_EQ(info.lightSource, -5) << bigEndian;
+        EXPECT_EQ(info.isoSpeed, 400) << bigEndian;
+        EXPECT_EQ(info.compressedBitsPerPixel, 17) << bigEndian;
+        EXPECT_EQ(info.exposureProgram, -2) << bigEndian;
+        EXPECT_EQ(info.flashUsed, 1) << bigEndian;
+        EXPECT_FLOAT_EQ(info.focalLength, 35.5f) << bigEndian;
+        EXPECT_EQ(info.orientation, 6) << bigEndian;
+        EXPECT_EQ(run->Error(), "") << bigEndian;
+    }
+    {
+        // Orientation 9 without components is still out of range.
         TiffBuilder tiff;
         tiff.AddDirectory();
-        tiff.AddRawEntry(0, 0x8822, 12, 0, 0x12345678);
-        tiff.AddRawEntry(0, 0x0112, 3, 0, 0);
+        tiff.AddShort(0, 0x0112, 3);
+        tiff.AddRawEntry(0, 0x0112, 3, 0, 9);
+        tiff.AddAscii(0, 0x9003, "2000:01:02 03:04:05");
+        auto run = ReadBlock(tiff);
+        EXPECT_EQ(run->info.orientation, 0);
+        EXPECT_EQ(run->Error(), "Undefined rotation value");
+        EXPECT_TRUE(run->info.isExif);
+        EXPECT_STREQ(run->info.dateTimeOriginal, "2000:01:02 03:04:05");
+    }
+    {
+        // A rational takes eight bytes: the denominator is the next entry's tag and format.
+        TiffBuilder tiff;
+        tiff.AddDirectory();
+        tiff.AddRational(0, 0x829D, 28, 10);
+        tiff.AddRawEntry(0, 0x829D, 5, 0, 5 * 0x10000);
+        tiff.AddRawEntry(0, 0x0000, 1, 1, 0);
         auto run = ReadBlock(tiff);
         EXPECT_TRUE(run->info.isExif);
-        EXPECT_EQ(run->info.exposureProgram, 0);
-        EXPECT_EQ(run->info.orientation, 0);
-        EXPECT_EQ(run->Error(), "");
+        EXPECT_FLOAT_EQ(run->info.fNumber, 5.0f);
+    }
+    for (unsigned format : {5u, 10u, 12u})
+    {
+        // Those eight bytes reach past the block here: the entry gives no number.
+        TiffBuilder tiff;
+        tiff.AddDirectory();
+        tiff.AddEntry(0, 0x829D, 11, 1, FloatBytes(tiff, 2.8f));
+        tiff.AddRawEntry(0, 0x829D, format, 0, 0x40000000u);
+        Bytes bytes = tiff.Build();
+        bytes.resize(bytes.size() - 4); // no room for the next-directory offset
+        ReaderRun run(JpegWithExif(ExifContent(bytes)));
+        EXPECT_TRUE(run.info.isExif) << format;
+        EXPECT_FLOAT_EQ(run.info.fNumber, 2.8f) << format;
     }
 }
 
@@ -389,26 +443,28 @@ TEST(TagRules, UserComment)
 TEST(TagRules, Thumbnail)
 {
     const Bytes picture = {0xFF, 0xD8, 0xFF, 0xDB, 1, 2, 3, 4, 5, 0xFF, 0xD9};
+    for (uint32_t components : {1u, 0u})
     {
-        // The thumbnail lies after the directories, found through the next directory.
-        TiffBuilder tiff;
-        const int ifd0 = tiff.AddDirectory();
-        const int ifd1 = tiff.AddDirectory();
-        tiff.SetNext(ifd0, ifd1);
-        tiff.AddLong(ifd1, 0x0201, 0);
-        tiff.AddLong(ifd1, 0x0202, static_cast<uint32_t>(picture.size()));
-        const uint32_t at = static_cast<uint32_t>(tiff.Build().size());
+        // The thumbnail lies after the directories, found through the next directory;
+        // entries without components still give their value.
         TiffBuilder placed;
         placed.AddDirectory();
         placed.AddDirectory();
         placed.SetNext(0, 1);
-        placed.AddLong(1, 0x0201, at);
-        placed.AddLong(1, 0x0202, static_cast<uint32_t>(picture.size()));
+        placed.AddEntry(1, 0x0201, 4, components, placed.U32(0));
+        placed.AddEntry(1, 0x0202, 4, components, placed.U32(static_cast<uint32_t>(picture.size())));
+        const uint32_t at = static_cast<uint32_t>(placed.Build().size());
+        placed = TiffBuilder();
+        placed.AddDirectory();
+        placed.AddDirectory();
+        placed.SetNext(0, 1);
+        placed.AddEntry(1, 0x0201, 4, components, placed.U32(at));
+        placed.AddEntry(1, 0x0202, 4, components, placed.U32(static_cast<uint32_t>(picture.size())));
         ReaderRun run(JpegWithExif(ExifContent(placed.Build() + picture)));
         const unsigned char* block = run.reader.GetSection(0).data + 2 + 6;
         EXPECT_TRUE(run.info.isExif);
-        EXPECT_EQ(run.info.thumbnail, block + at);
-        EXPECT_EQ(run.info.thumbnailSize, picture.size());
+        EXPECT_EQ(run.info.thumbnail, block + at) << components;
+        EXPECT_EQ(run.info.thumbnailSize, picture.size()) << components;
         ASSERT_NE(run.info.thumbnail, nullptr);
         EXPECT_EQ(Bytes(run.info.thumbnail, run.info.thumbnail + run.info.thumbnailSize), picture);
     }
