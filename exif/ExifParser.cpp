@@ -326,11 +326,13 @@ void CExifReader::TakeUserComment(unsigned char* value, unsigned byteCount, unsi
     for (unsigned i = byteCount; i > 0 && value[i - 1] == ' '; i--)
         value[i - 1] = '\0';
 
-    if (byteCount >= 5 && std::memcmp(value, "ASCII", 5) == 0)
+    // The prefix and the positions after it are looked at in the block, past
+    // the value's own bytes if need be, but never past the block's end.
+    const uint64_t room = static_cast<uint64_t>(end - value);
+    if (room >= 5 && std::memcmp(value, "ASCII", 5) == 0)
     {
-        // The text starts at the first of positions 5 to 9 that is neither
-        // zero nor a space; positions outside the value are not looked at.
-        for (unsigned pos = 5; pos < 10 && pos < byteCount; pos++)
+        // The text starts at the first of positions 5 to 9 that is neither zero nor a space.
+        for (unsigned pos = 5; pos < 10 && pos < room; pos++)
         {
             if (value[pos] != '\0' && value[pos] != ' ')
             {

@@ -360,83 +360,89 @@ TEST(TagRules, SensorWidthFromPixelDimensionsAndFocalPlane)
 
 TEST(TagRules, UserComment)
 {
+    // Each block carries the comment "First", then the value under test, then
+    // (when given) a value of an unknown tag that follows it directly in the block.
+    const struct
     {
+        std::string value;
+        std::string after;
+        std::string expected;
+    } cases[] = {
+        {std::string("ASCII\0\0\0Hello   ", 16), "", "Hello"},
+        {std::string("ASCII  \0 Word", 13), "", "Word"},
+        {std::string(300, 'z'), "", std::string(199, 'z')},
+        {std::string("ASCII\0\0\0", 8) + std::string(300, 'a'), "", std::string(199, 'a')},
+        // A blank text after the prefix leaves the comment as the block had it.
+        {std::string("ASCII\0\0 \0 \0\0   ", 15), "", "First"},
+        {std::string("ASCII\0\0\0\0\0Late", 14), "", "First"},
+        // Positions 5 to 9 are looked at in the block, past the value's own bytes.
+        {std::string("ASCII\0\0\0", 8), std::string("Hello\0", 6), "Hello"},
+        {std::string("ASCII\0\0\0\0", 9), std::string("Later", 5), "Later"},
+        // A value of four bytes or less lies in the entry; its trailing spaces go too.
+        {"AB  ", "", "AB"},
+    };
+    for (const auto& c : cases)
+    {
+        const Bytes value = BytesOf(c.value);
+        TiffBuilder tiff;
+        tiff.AddDirectory();
+        tiff.AddEntry(0, 0x9286, 7, 6, BytesOf(std::string("First", 6)));
+        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(value.size()), value);
+        if (!c.after.empty())
+            tiff.AddEntry(0, 0x9999, 7, static_cast<uint32_t>(c.after.size()), BytesOf(c.after));
+        auto run = ReadBlock(tiff);
+        EXPECT_TRUE(run->info.isExif);
+        EXPECT_EQ(std::string(run->info.comments), c.expected) << c.value.size() << " " << c.after;
+    }
+    {
+        // The trailing spaces were zeroed in the held section itself.
         const Bytes value = BytesOf(std::string("ASCII\0\0\0Hello   ", 16));
         TiffBuilder tiff;
         tiff.AddDirectory();
         tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(value.size()), value);
         auto run = ReadBlock(tiff);
-        EXPECT_STREQ(run->info.comments, "Hello");
-        // The trailing spaces were zeroed in the held section itself.
         const JpegSection& section = run->reader.GetSection(0);
         const unsigned char* block = section.data + 2 + 6;
         const uint32_t at = tiff.Build().size() - value.size();
         EXPECT_EQ(std::memcmp(block + at, "ASCII\0\0\0Hello\0\0\0", 16), 0);
     }
     {
-        // Spaces after the prefix are skipped like zeros.
-        const Bytes value = BytesOf(std::string("ASCII  \0 Word", 13));
-        TiffBuilder tiff;
-        tiff.AddDirectory();
-        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(value.size()), value);
-        auto run = ReadBlock(tiff);
-        EXPECT_STREQ(run->info.comments, "Word");
-    }
-    {
-        // A value without the prefix is copied from its first byte, at most 199 characters.
-        const Bytes value = BytesOf(std::string(300, 'z'));
-        TiffBuilder tiff;
-        tiff.AddDirectory();
-        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(value.size()), value);
-        auto run = ReadBlock(tiff);
-        EXPECT_EQ(std::string(run->info.comments), std::string(199, 'z'));
-    }
-    {
-        // A blank text after the prefix leaves the comment as the block had it.
-        const Bytes first = BytesOf(std::string("First", 6));
-        const Bytes blank = BytesOf(std::string("ASCII\0\0 \0 \0\0   ", 15));
-        TiffBuilder tiff;
-        tiff.AddDirectory();
-        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(first.size()), first);
-        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(blank.size()), blank);
-        auto run = ReadBlock(tiff);
-        EXPECT_STREQ(run->info.comments, "First");
-    }
-    {
-        // Short values: no byte outside the value is taken for positions 5 to 9.
-        const Bytes value = BytesOf(std::string("ASCII\0X", 7));
-        TiffBuilder tiff;
-        tiff.AddDirectory();
-        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(value.size()), value);
-        auto run = ReadBlock(tiff);
-        EXPECT_STREQ(run->info.comments, "X");
-    }
-    {
-        // "ASCII" alone at the very end of the block.
-        const Bytes value = BytesOf("ASCII");
-        TiffBuilder tiff;
-        tiff.AddDirectory();
-        tiff.AddAscii(0, 0x010F, "m");
-        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(value.size()), value);
-        auto run = ReadBlock(tiff);
-        EXPECT_TRUE(run->info.isExif);
-        EXPECT_STREQ(run->info.comments, "");
-    }
-    {
-        // A value of four bytes or less lies in the entry; its trailing spaces go too.
-        TiffBuilder tiff;
-        tiff.AddDirectory();
-        tiff.AddEntry(0, 0x9286, 7, 4, BytesOf("AB  "));
-        auto run = ReadBlock(tiff);
-        EXPECT_STREQ(run->info.comments, "AB");
-    }
-    {
+        // An empty value is left alone and copied as it stands in the entry.
         TiffBuilder tiff;
         tiff.AddDirectory();
         tiff.AddEntry(0, 0x9286, 7, 0, BytesOf("    "));
         auto run = ReadBlock(tiff);
         EXPECT_TRUE(run->info.isExif);
         EXPECT_STREQ(run->info.comments, "    ");
+    }
+    {
+        // The prefix, too, is looked for in the block: "ASCI" in the entry and the
+        // "I" of the next-directory offset after it. That offset fails the block,
+        // but the comment is already taken.
+        TiffBuilder tiff;
+        tiff.AddDirectory();
+        tiff.AddEntry(0, 0x9286, 7, 4, BytesOf("ASCI"));
+        tiff.SetNextRaw(0, 'I' | 'O' << 8 | 'K' << 16);
+        auto run = ReadBlock(tiff);
+        EXPECT_FALSE(run->info.isExif);
+        EXPECT_STREQ(run->info.comments, "OK");
+    }
+    for (const std::string& tail : {std::string("ASCII"), std::string("ASCII\0\0", 7)})
+    {
+        // The prefix at the very end of the block: nothing past the end is looked
+        // at, so the earlier comment stays.
+        TiffBuilder tiff;
+        tiff.AddDirectory();
+        tiff.AddEntry(0, 0x9286, 7, 6, BytesOf(std::string("First", 6)));
+        tiff.AddEntry(0, 0x9286, 7, static_cast<uint32_t>(tail.size()), BytesOf(tail));
+        {
+            auto run = ReadBlock(tiff);
+            EXPECT_TRUE(run->info.isExif);
+            EXPECT_STREQ(run->info.comments, "First") << tail.size();
+        }
+        BlockParse parse(ExifContent(tiff.Build()), BytesOf("Beyond"));
+        EXPECT_TRUE(parse.result);
+        EXPECT_STREQ(parse.info.comments, "First") << tail.size();
     }
 }
 
