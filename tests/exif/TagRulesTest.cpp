@@ -208,6 +208,42 @@ TEST(TagRules, NumberFormatsInBothByteOrders)
     }
 }
 
+TEST(TagRules, FirstOfSeveralComponents)
+{
+    // Values longer than four bytes lie out of line; the number is their first component.
+    for (bool bigEndian : {false, true})
+    {
+        TiffBuilder t(bigEndian);
+        const struct
+        {
+            unsigned format;
+            uint32_t components;
+            Bytes value;
+            float number;
+        } cases[] = {
+            {1, 5, {7, 1, 1, 1, 1}, 7},
+            {6, 5, {0xF9, 1, 1, 1, 1}, -7},
+            {3, 3, t.U16(300) + t.U16(1) + t.U16(1), 300},
+            {8, 3, t.U16(0xFFFE) + t.U16(1) + t.U16(1), -2},
+            {4, 2, t.U32(70000) + t.U32(1), 70000},
+            {9, 2, t.U32(static_cast<uint32_t>(-9)) + t.U32(1), -9},
+            {11, 2, FloatBytes(t, 1.5f) + FloatBytes(t, 9.0f), 1.5f},
+            {5, 2, t.U32(3) + t.U32(2) + t.U32(9) + t.U32(1), 1.5f},
+            {10, 2, t.U32(static_cast<uint32_t>(-3)) + t.U32(2) + t.U32(9) + t.U32(1), -1.5f},
+            {12, 2, DoubleBytes(t, 2.5) + DoubleBytes(t, 9.0), 2.5f},
+        };
+        for (const auto& c : cases)
+        {
+            TiffBuilder tiff(bigEndian);
+            tiff.AddDirectory();
+            tiff.AddEntry(0, 0x920A, c.format, c.components, c.value);
+            auto run = ReadBlock(tiff);
+            EXPECT_TRUE(run->info.isExif);
+            EXPECT_EQ(run->info.focalLength, c.number) << c.format << " " << bigEndian;
+        }
+    }
+}
+
 TEST(TagRules, WholeNumbersAndZeroDenominators)
 {
     {
@@ -290,6 +326,10 @@ TEST(TagRules, EntriesWithoutComponentsStillGiveTheirFirstComponent)
         ReaderRun run(JpegWithExif(ExifContent(bytes)));
         EXPECT_TRUE(run.info.isExif) << format;
         EXPECT_FLOAT_EQ(run.info.fNumber, 2.8f) << format;
+        // With bytes after the block, a read past its end would give a number.
+        BlockParse parse(ExifContent(bytes), tiff.U32(1));
+        EXPECT_TRUE(parse.result) << format;
+        EXPECT_FLOAT_EQ(parse.info.fNumber, 2.8f) << format;
     }
 }
 
@@ -299,7 +339,8 @@ TEST(TagRules, Flash)
     {
         unsigned value;
         int fired;
-    } cases[] = {{0x00, 0}, {0x01, 1}, {0x05, 1}, {0x07, 1}, {0x10, 0}, {0x18, 0}, {0x19, 1}, {0x06, 1}};
+    } cases[] = {{0x00, 0}, {0x01, 1}, {0x04, 1}, {0x05, 1}, {0x07, 1},
+                 {0x10, 0}, {0x18, 0}, {0x19, 1}, {0x06, 1}};
     for (const auto& c : cases)
     {
         TiffBuilder tiff;
@@ -334,9 +375,26 @@ TEST(TagRules, SensorWidthFromPixelDimensionsAndFocalPlane)
         tiff.AddLong(0, 0xA002, 2048);
         tiff.AddLong(0, 0xA003, 1536);
         tiff.AddRational(0, 0xA20E, 2048000, 1000);
+        tiff.AddRational(0, 0xA20F, 1536000, 1000);
         tiff.AddShort(0, 0xA210, 2);
         auto run = ReadBlock(tiff);
+        EXPECT_EQ(run->info.focalPlaneXRes, 2048.0f);
+        EXPECT_EQ(run->info.focalPlaneYRes, 1536.0f);
         EXPECT_FLOAT_EQ(run->info.ccdWidth, 1.0f);
+    }
+    {
+        // Worked out in double precision and rounded once: in single precision
+        // the product would round first and the result differ in its last bit.
+        TiffBuilder tiff;
+        tiff.AddDirectory();
+        tiff.AddShort(0, 0xA002, 1000);
+        tiff.AddRational(0, 0xA20E, 1008, 1);
+        tiff.AddShort(0, 0xA210, 3);
+        auto run = ReadBlock(tiff);
+        const float inches = run->info.focalPlaneUnitInches;
+        EXPECT_EQ(inches, 0.39370078f);
+        EXPECT_EQ(run->info.ccdWidth, static_cast<float>(1000.0 * inches / 1008.0));
+        EXPECT_EQ(run->info.ccdWidth, 0.390576184f);
     }
     {
         // The larger dimension is used, whichever tag carries it; centimetre units.
@@ -380,6 +438,7 @@ TEST(TagRules, UserComment)
         {std::string("ASCII\0\0\0\0", 9), std::string("Later", 5), "Later"},
         // A value of four bytes or less lies in the entry; its trailing spaces go too.
         {"AB  ", "", "AB"},
+        {"    ", "", ""},
     };
     for (const auto& c : cases)
     {
