@@ -260,9 +260,12 @@ bool CExifReader::WalkDirectory(unsigned char* start, unsigned char* base, unsig
             value = base + valueOffset;
         }
 
+        // The first component is read whatever the count; without components a
+        // rational or double still takes eight bytes, which may lie past the block.
+        const bool hasNumber = static_cast<uint64_t>(value - base) + kFormatBytes[format] <= blockLength;
         if (tag == kTagThumbnailOffset || tag == kTagThumbnailLength)
         {
-            if (components > 0)
+            if (hasNumber)
             {
                 const int number = WholeNumber(ValueAsNumber(value, static_cast<int>(format)));
                 (tag == kTagThumbnailOffset ? thumbnailOffset : thumbnailSize) = number;
@@ -271,7 +274,7 @@ bool CExifReader::WalkDirectory(unsigned char* start, unsigned char* base, unsig
         else if (tag == kTagUserComment)
             TakeUserComment(value, static_cast<unsigned>(byteCount), end);
         else
-            TakeEntry(tag, static_cast<int>(format), components, value, end);
+            TakeEntry(tag, static_cast<int>(format), hasNumber, value, end);
 
         if (tag == kTagExifOffset || tag == kTagInteropOffset)
         {
@@ -323,11 +326,13 @@ void CExifReader::TakeUserComment(unsigned char* value, unsigned byteCount, unsi
     for (unsigned i = byteCount; i > 0 && value[i - 1] == ' '; i--)
         value[i - 1] = '\0';
 
-    if (byteCount >= 5 && std::memcmp(value, "ASCII", 5) == 0)
+    // The prefix and the positions after it are looked at in the block, past
+    // the value's own bytes if need be, but never past the block's end.
+    const uint64_t room = static_cast<uint64_t>(end - value);
+    if (room >= 5 && std::memcmp(value, "ASCII", 5) == 0)
     {
-        // The text starts at the first of positions 5 to 9 that is neither
-        // zero nor a space; positions outside the value are not looked at.
-        for (unsigned pos = 5; pos < 10 && pos < byteCount; pos++)
+        // The text starts at the first of positions 5 to 9 that is neither zero nor a space.
+        for (unsigned pos = 5; pos < 10 && pos < room; pos++)
         {
             if (value[pos] != '\0' && value[pos] != ' ')
             {
@@ -340,7 +345,7 @@ void CExifReader::TakeUserComment(unsigned char* value, unsigned byteCount, unsi
     CopyText(info->comments, 199, value, end);
 }
 
-void CExifReader::TakeEntry(unsigned tag, int format, unsigned components, unsigned char* value,
+void CExifReader::TakeEntry(unsigned tag, int format, bool hasNumber, unsigned char* value,
                             unsigned char* end)
 {
     switch (tag)
@@ -361,9 +366,8 @@ void CExifReader::TakeEntry(unsigned tag, int format, unsigned components, unsig
         break;
     }
 
-    // The remaining tags take the value's first component as a number; a
-    // value without components holds none (its bytes may lie past the block).
-    if (components == 0)
+    // The remaining tags take the value's first component as a number.
+    if (!hasNumber)
         return;
     const double number = ValueAsNumber(value, format);
     switch (tag)

@@ -47,7 +47,7 @@ public:
 private:
     bool WalkDirectory(unsigned char* start, unsigned char* base, unsigned blockLength);
     bool EnterDirectory(unsigned offset);
-    void TakeEntry(unsigned tag, int format, unsigned components, unsigned char* value, unsigned char* end);
+    void TakeEntry(unsigned tag, int format, bool hasNumber, unsigned char* value, unsigned char* end);
     void TakeUserComment(unsigned char* value, unsigned byteCount, unsigned char* end);
     void SetErrorText(const char* text);
     void DropLastSection();

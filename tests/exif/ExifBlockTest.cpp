@@ -148,16 +148,39 @@ TEST(ExifBlock, HeaderFailures)
     }
 }
 
-TEST(ExifBlock, ParseCalledDirectlyWithTooShortLengths)
+TEST(ExifBlock, ParseCalledDirectlyWithShortLengths)
 {
-    // Section lengths below 8 must not turn into huge block lengths.
-    for (int length : {-5, 0, 2, 6, 7, 8, 15})
+    // A whole block with an empty first directory, cut by the section length
+    // alone: each check sees only the bytes the length gives it, and lengths
+    // below 8 must not turn into huge block lengths.
+    const Bytes content = BytesOf(std::string("Exif\0\0II*\0\x08\0\0\0\0\0\0\0\0\0", 20));
+    const struct
+    {
+        int length;
+        const char* message;
+    } cases[] = {
+        {-5, "Incorrect Exif header"},
+        {0, "Incorrect Exif header"},
+        {2, "Incorrect Exif header"},
+        {7, "Incorrect Exif header"},
+        {8, "Invalid Exif alignment marker."},
+        {9, "Invalid Exif alignment marker."},
+        {10, "Invalid Exif start (1)"},
+        {11, "Invalid Exif start (1)"},
+        {12, "Suspicious offset of first IFD value"},
+        {15, "Suspicious offset of first IFD value"},
+        {16, "Illegally sized directory"},
+        {17, "Illegally sized directory"},
+        {18, nullptr}, // the entry count fits; the next-directory offset does not
+        {22, nullptr},
+    };
+    for (const auto& c : cases)
     {
         ExifInfo info{};
         CExifReader reader(&info);
-        unsigned char content[14] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0};
-        EXPECT_FALSE(reader.ParseExifBlock(content, length)) << length;
-        EXPECT_STRNE(reader.GetErrorText(), "") << length;
+        Bytes buffer = content;
+        EXPECT_EQ(reader.ParseExifBlock(buffer.data(), c.length), c.message == nullptr) << c.length;
+        EXPECT_STREQ(reader.GetErrorText(), c.message == nullptr ? "" : c.message) << c.length;
     }
 }
 
@@ -281,6 +304,90 @@ TEST(ExifBlock, DirectoryCountBeyondTheBlock)
     EXPECT_STREQ(run.info.dateTimeOriginal, "");
 }
 
+TEST(ExifBlock, DirectoriesThatEndExactlyAtTheBlockEnd)
+{
+    {
+        // The first directory's entries end at the block's end: no next-directory offset.
+        TiffBuilder tiff;
+        tiff.AddDirectory();
+        tiff.AddEntry(0, 0x010F, 2, 3, BytesOf(std::string("ab", 3)));
+        Bytes bytes = tiff.Build();
+        bytes.resize(bytes.size() - 4);
+        ReaderRun run(JpegWithExif(ExifContent(bytes)));
+        EXPECT_TRUE(run.info.isExif);
+        EXPECT_STREQ(run.info.make, "ab");
+        EXPECT_EQ(run.Error(), "");
+    }
+    {
+        // A linked directory of no entries whose count is the block's last two bytes.
+        TiffBuilder tiff;
+        const int ifd0 = tiff.AddDirectory();
+        const int empty = tiff.AddDirectory();
+        tiff.AddLink(ifd0, 0x8769, empty);
+        tiff.AddAscii(ifd0, 0x9003, kDate);
+        Bytes bytes = tiff.Build();
+        bytes.resize(bytes.size() - 4);
+        ASSERT_EQ(tiff.DirectoryOffset(empty) + 2, bytes.size());
+        ReaderRun run(JpegWithExif(ExifContent(bytes)));
+        EXPECT_TRUE(run.info.isExif);
+        EXPECT_STREQ(run.info.dateTimeOriginal, kDate);
+        EXPECT_EQ(run.Error(), "");
+    }
+    {
+        // The last directory's next-directory offset is the block's last four
+        // bytes; it leads back to a directory nothing else links to.
+        TiffBuilder tiff;
+        const int ifd0 = tiff.AddDirectory();
+        const int dated = tiff.AddDirectory();
+        const int last = tiff.AddDirectory();
+        tiff.AddAscii(dated, 0x9003, kDate);
+        tiff.SetNext(ifd0, last);
+        tiff.SetNext(last, dated);
+        const Bytes bytes = tiff.Build();
+        ASSERT_EQ(tiff.DirectoryOffset(last) + 6, bytes.size());
+        ReaderRun run(JpegWithExif(ExifContent(bytes)));
+        EXPECT_TRUE(run.info.isExif);
+        EXPECT_STREQ(run.info.dateTimeOriginal, kDate);
+        EXPECT_EQ(run.Error(), "");
+    }
+    {
+        // A next directory at the block's very end is not beyond it: it is
+        // walked, found too small, and only that walk fails.
+        TiffBuilder tiff = DateInFirstDirectory();
+        tiff.SetNextRaw(0, static_cast<uint32_t>(tiff.Build().size()));
+        ReaderRun run(JpegWithExif(ExifContent(tiff.Build())));
+        EXPECT_TRUE(run.info.isExif);
+        EXPECT_EQ(run.Error(), "Illegally sized directory");
+        EXPECT_STREQ(run.info.dateTimeOriginal, kDate);
+    }
+}
+
+TEST(ExifBlock, EachBlockStartsAfresh)
+{
+    // Two blocks of the same layout: the second's sub-directory lies where the
+    // first's did and is walked again; its smaller pixel size is the one used.
+    const auto block = [](uint32_t pixels, const char* date)
+    {
+        TiffBuilder tiff;
+        const int ifd0 = tiff.AddDirectory();
+        const int exif = tiff.AddDirectory();
+        tiff.AddLong(ifd0, 0xA002, pixels);
+        tiff.AddRational(ifd0, 0xA20E, 1000, 1);
+        tiff.AddShort(ifd0, 0xA210, 2);
+        tiff.AddLink(ifd0, 0x8769, exif);
+        tiff.AddAscii(exif, 0x9003, date);
+        return ExifContent(tiff.Build());
+    };
+    const Bytes first = block(4000, "1999:01:01 00:00:00");
+    const Bytes second = block(1000, kDate);
+    ASSERT_EQ(first.size(), second.size());
+    ReaderRun run(JpegBuilder().Soi().Section(0xE1, first).Section(0xE1, second).Scan().Data());
+    EXPECT_TRUE(run.info.isExif);
+    EXPECT_STREQ(run.info.dateTimeOriginal, kDate);
+    EXPECT_EQ(run.info.ccdWidth, 1.0f);
+    EXPECT_EQ(run.Error(), "");
+}
+
 TEST(ExifBlock, DirectoryLinks)
 {
     {
@@ -381,18 +488,39 @@ TEST(ExifBlock, LinksThatLoopEnd)
         EXPECT_STREQ(run.info.dateTimeOriginal, kDate);
     }
     {
-        // Many links in one directory to one other directory: it is walked once.
+        // Many links in one directory to one other directory, which links back:
+        // it is walked once, at the first link, so the make set between the
+        // first and the second link stands.
         TiffBuilder tiff;
         const int ifd0 = tiff.AddDirectory();
         const int exif = tiff.AddDirectory();
-        for (int i = 0; i < 2000; i++)
+        tiff.AddLink(ifd0, 0x8769, exif);
+        tiff.AddAscii(ifd0, 0x010F, "First directory");
+        for (int i = 1; i < 2000; i++)
             tiff.AddLink(ifd0, 0x8769, exif);
         tiff.AddLink(exif, 0x8769, ifd0);
+        tiff.AddAscii(exif, 0x010F, "Sub-directory");
         tiff.AddShort(exif, 0x8827, 2);
-        tiff.AddShort(exif, 0xA002, 7);
         ReaderRun run(JpegWithExif(ExifContent(tiff.Build())));
         EXPECT_TRUE(run.info.isExif);
+        EXPECT_STREQ(run.info.make, "First directory");
         EXPECT_EQ(run.info.isoSpeed, 400);
+        EXPECT_EQ(run.Error(), "Illegal subdirectory link");
+    }
+    {
+        // A sub-directory linking back to the first directory does not walk it
+        // again: the aperture fallback of the first directory stays unused.
+        TiffBuilder tiff;
+        const int ifd0 = tiff.AddDirectory();
+        const int exif = tiff.AddDirectory();
+        tiff.AddRational(ifd0, 0x9202, 2, 1);
+        tiff.AddLink(ifd0, 0x8769, exif);
+        tiff.AddRational(exif, 0x829D, 0, 1);
+        tiff.AddLink(exif, 0xA005, ifd0);
+        ReaderRun run(JpegWithExif(ExifContent(tiff.Build())));
+        EXPECT_TRUE(run.info.isExif);
+        EXPECT_EQ(run.info.fNumber, 0.0f);
+        EXPECT_EQ(run.Error(), "Illegal subdirectory link");
     }
 }
 

@@ -31,3 +31,9 @@ ReaderRun::ReaderRun(const Bytes& file)
     }
     output = plain;
 }
+
+BlockParse::BlockParse(const Bytes& content, const Bytes& beyond) : buffer(content + beyond)
+{
+    // The length field counts its own two bytes.
+    result = reader.ParseExifBlock(buffer.data(), static_cast<int>(content.size()) + 2);
+}

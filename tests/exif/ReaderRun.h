@@ -18,3 +18,16 @@ struct ReaderRun
     long bytesRead = -1; // stream position after the read
     std::string Error() const { return reader.GetErrorText(); }
 };
+
+// Parses one EXIF block (APP1 content) lying in a buffer that goes on past the
+// block's end with the given bytes, so that a read past the end shows in the record.
+struct BlockParse
+{
+    BlockParse(const Bytes& content, const Bytes& beyond);
+
+    ExifInfo info{};
+    CExifReader reader{&info};
+    Bytes buffer;
+    bool result = false;
+    std::string Error() const { return reader.GetErrorText(); }
+};

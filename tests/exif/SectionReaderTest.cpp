@@ -95,10 +95,12 @@ TEST(SectionReader, HeaderFailures)
         EXPECT_EQ(run.reader.GetSectionCount(), 0);
         EXPECT_EQ(run.reader.GetSection(0).type, -1);
     }
+    for (uint8_t high : {0x00, 0x01})
     {
-        ReaderRun run(Bytes{0xFF, 0xD8, 0xFF, 0xE2, 0x00});
+        // The file ends after the length's high byte.
+        ReaderRun run(Bytes{0xFF, 0xD8, 0xFF, 0xE2, high});
         EXPECT_FALSE(run.result);
-        EXPECT_EQ(run.Error(), "invalid marker");
+        EXPECT_EQ(run.Error(), "invalid marker") << int(high);
     }
     for (uint8_t low : {0, 1})
     {
@@ -235,6 +237,13 @@ TEST(SectionReader, DroppedSectionsDoNotCountTowardTheLimit)
     EXPECT_EQ(run.reader.GetSection(19).type, 0xDA);
     EXPECT_STREQ(run.info.comments, "first");
     EXPECT_FALSE(run.info.isExif);
+
+    // A dropped section's slot is empty again, also when the file ends right after it.
+    ReaderRun cut(JpegBuilder().Soi().Section(0xE0, Filler(5)).Data());
+    EXPECT_FALSE(cut.result);
+    EXPECT_EQ(cut.Error(), "invalid marker");
+    EXPECT_EQ(cut.reader.GetSectionCount(), 0);
+    EXPECT_EQ(cut.reader.GetSection(0).data, nullptr);
 }
 
 TEST(SectionReader, EndOfImageBeforeTheScan)
@@ -328,6 +337,13 @@ TEST(SectionReader, FrameHeaders)
         EXPECT_EQ(run.info.isColor, 1);
         EXPECT_EQ(run.info.frameMarker, 0xC0);
     }
+    for (unsigned components : {1u, 2u, 4u})
+    {
+        // Only three components make a colour picture.
+        ReaderRun run(JpegBuilder().Soi().Frame(0xC0, 10, 20, components).Scan().Data());
+        EXPECT_EQ(run.info.width, 20);
+        EXPECT_EQ(run.info.isColor, 0) << components;
+    }
     {
         // A later frame header overwrites the earlier one.
         ReaderRun run(JpegBuilder().Soi().Frame(0xC0, 1, 2, 3).Frame(0xC2, 300, 400, 1).Scan().Data());
@@ -350,6 +366,15 @@ TEST(SectionReader, FrameHeaders)
         EXPECT_EQ(run.info.width, 0) << marker;
     }
     {
+        // Eight bytes are enough: the fields end with the component count.
+        ReaderRun run(JpegBuilder().Soi().Section(0xC2, {8, 0, 7, 0, 9, 3}).Scan().Data());
+        EXPECT_EQ(run.reader.GetSection(0).size, 8);
+        EXPECT_EQ(run.info.height, 7);
+        EXPECT_EQ(run.info.width, 9);
+        EXPECT_EQ(run.info.isColor, 1);
+        EXPECT_EQ(run.info.frameMarker, 0xC2);
+    }
+    {
         // Under 8 bytes the section is held but nothing is taken from it.
         ReaderRun run(JpegBuilder().Soi().Section(0xC0, {8, 0, 7, 0, 9}).Scan().Data());
         EXPECT_TRUE(run.result);
@@ -367,10 +392,13 @@ TEST(SectionReader, CommentCleaning)
         EXPECT_STREQ(run.info.comments, "A\nB?");
     }
     {
-        // A lone CR and a CR in the last byte are not text; tab, LF and high bytes are.
-        ReaderRun run(
-            JpegBuilder().Soi().Section(0xFE, {'x', 0x0D, 'y', 0x09, 0xE9, 0x0A, 0x00, 0x0D}).Scan().Data());
-        EXPECT_STREQ(run.info.comments, "x?y\t\xE9\n??");
+        // A lone CR and a CR in the last byte are not text; space, tab, LF and high bytes are.
+        ReaderRun run(JpegBuilder()
+                          .Soi()
+                          .Section(0xFE, {'x', 0x0D, 'y', ' ', 0x09, 0xE9, 0x0A, 0x00, 0x0D})
+                          .Scan()
+                          .Data());
+        EXPECT_STREQ(run.info.comments, "x?y \t\xE9\n??");
     }
     {
         // Only the first 1000 bytes (length bytes included) are used: 998 characters.
