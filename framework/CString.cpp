@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <vector>
 
 namespace
 {
@@ -331,13 +331,13 @@ bool CString::MapCaseThroughUtf16(bool bUpper)
     // Any code page needs at least one byte per UTF-16 unit and at most four.
     if (m_nLength > INT_MAX / 4)
         return false;
-    std::wstring wide(static_cast<size_t>(m_nLength), L'\0');
+    std::vector<wchar_t> wide(static_cast<size_t>(m_nLength));
     int nWide = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, m_pData, m_nLength, &wide[0], m_nLength);
     if (nWide <= 0)
         return false;
     // Bytes that convert yet do not come back as they were would be changed
     // beyond their case.
-    std::string bytes(static_cast<size_t>(nWide) * 4, '\0');
+    std::vector<char> bytes(static_cast<size_t>(nWide) * 4);
     int nBytes = ToCodePage(wide.data(), nWide, &bytes[0], nWide * 4);
     if (nBytes != m_nLength || memcmp(bytes.data(), m_pData, static_cast<size_t>(m_nLength)) != 0)
         return false;

@@ -3,7 +3,7 @@
 #include "EntityTable.h"
 
 #include <string.h>
-#include <string>
+#include <vector>
 
 // Exported by gdi32 but missing from its header: the code page in which the
 // ANSI text calls read 8-bit text for the font selected into the context.
@@ -41,18 +41,18 @@ bool HasEntityEscape(const CString& text)
 
 // The text between the entities is read in the code page that the ANSI calls
 // use, so that it looks as it would without an entity on its line.
-std::wstring WideLine(HDC hdc, const CString& line)
+std::vector<wchar_t> WideLine(HDC hdc, const CString& line)
 {
     const UINT codePage = GdiGetCodePage(hdc);
     const char* text = line;
     const int length = line.GetLength();
-    std::wstring wide;
+    std::vector<wchar_t> wide;
     int i = 0;
     while (i < length)
     {
         if (text[i] == kEntityEscape && i + 1 < length)
         {
-            wide += CMarkupStatic::EntityWideCharFromCode(static_cast<unsigned char>(text[i + 1]));
+            wide.push_back(CMarkupStatic::EntityWideCharFromCode(static_cast<unsigned char>(text[i + 1])));
             i += 2;
             continue;
         }
@@ -70,7 +70,7 @@ std::wstring WideLine(HDC hdc, const CString& line)
         {
             // A code page the system cannot convert: one character per byte.
             for (int k = i; k < end; ++k)
-                wide += static_cast<wchar_t>(static_cast<unsigned char>(text[k]));
+                wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(text[k])));
         }
         i = end;
     }
@@ -123,16 +123,16 @@ BOOL CMarkupStatic::MeasureLine(HDC hdc, const CString& line, SIZE& size)
 {
     if (!HasEntityEscape(line))
         return GetTextExtentPoint32A(hdc, line, line.GetLength(), &size);
-    std::wstring wide = WideLine(hdc, line);
-    return GetTextExtentPoint32W(hdc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    std::vector<wchar_t> wide = WideLine(hdc, line);
+    return GetTextExtentPoint32W(hdc, wide.data(), static_cast<int>(wide.size()), &size);
 }
 
 BOOL CMarkupStatic::OutputLine(HDC hdc, int x, int y, const CString& line)
 {
     if (!HasEntityEscape(line))
         return TextOutA(hdc, x, y, line, line.GetLength());
-    std::wstring wide = WideLine(hdc, line);
-    return TextOutW(hdc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+    std::vector<wchar_t> wide = WideLine(hdc, line);
+    return TextOutW(hdc, x, y, wide.data(), static_cast<int>(wide.size()));
 }
 
 CString CMarkupStatic::NextWord(const char*& pos, int& bHardBreak)
