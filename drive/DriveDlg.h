@@ -60,4 +60,5 @@ private:
     std::string m_strLastLogPath;
     std::string m_strLastUndoPath;
     int m_nExitCode;
+    double m_dDropSeconds = 0;
 };

@@ -1,49 +1,76 @@
 #!/usr/bin/env bash
-# Drop benchmark: files per second of one drop through chronoshift-drive (the
-# real dialog under Wine) on a nested tree of pictures, against a bare Win32
-# loop that only opens each file, reads its header and sets its times (also
-# under Wine), and against Debian's exiv2 and exiftool on copies of the tree.
+# Drop benchmark: one drop through chronoshift-drive (the real dialog under
+# Wine) on the layouts users drop, side by side with
+#   - the bare loop: the program's own system calls without the reader, log,
+#     journal or status line (bare-loop.exe),
+#   - the floor: the least any Windows program must do (floor-loop.exe: walk
+#     with FindFirstFile; open each file once for reading and writing; read
+#     its first 16 KiB; set its last-write time through that handle; close),
+#   - Debian's exiv2 and exiftool on copies of the tree (native),
+# and the start-up of an empty drop against a minimal dialog program.
 #
-#   bench/engine/bench_drop.sh [build folder] [number of pictures]
+#   bench/engine/bench_drop.sh [build folder] [layout...]
+#     layouts: dcim (5,000 in 10 folders of 500), flat (10,000 in one folder),
+#              archive (50,000 in 100 folders of 500), nested (6,000, about
+#              one per folder); default: all four
+#   RUNS=N     runs per figure, the best taken (default 3)
+#   EXTERNAL=0 leaves exiv2 and exiftool out
 #
-# Each Wine program is also timed on an empty folder; its start-up time is
-# taken off, so the "net" figures compare the work per file.
+# "drop" is the batch's own time inside the program, from WM_DROPFILES to
+# the end of the batch, as the driver prints it; "process" is the whole run.
+# The loops' figures are net of their own empty run, so that they compare
+# with the drop's own time. The closing lines give the drop-to-floor ratio of
+# throughput for each layout (goal 0.90), the start-up ratio (goal 1.5) and
+# the driver's peak working set for 10 and for 10,000 pictures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build/windows}" && pwd)
-count=${2:-6000}
+shift || true
+layouts=("$@")
+[ ${#layouts[@]} -gt 0 ] || layouts=(dcim flat archive nested)
 drive=$build/drive/chronoshift-drive.exe
 bare=$build/bench/engine/bare-loop.exe
-for exe in "$drive" "$bare"; do
-  [ -f "$exe" ] || { echo "bench: $exe is missing; build chronoshift-drive and bare-loop first" >&2; exit 2; }
+floor=$build/bench/engine/floor-loop.exe
+dialog=$build/bench/engine/minimal-dialog.exe
+for exe in "$drive" "$bare" "$floor" "$dialog"; do
+  [ -f "$exe" ] || { echo "bench: $exe is missing; build the windows preset first" >&2; exit 2; }
 done
 wine_run=$root/tools/wine-run.sh
+runs=${RUNS:-3}
+external=${EXTERNAL:-1}
 
 work=$(mktemp -d /tmp/chronoshift-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export TZ=${TZ:-Europe/Berlin}
 
-echo "bench: making $count pictures in nested folders"
-PYTHONPATH=$root/tests/e2e PYTHONDONTWRITEBYTECODE=1 python3 - "$work/tree" "$count" <<'PY'
+# make_tree FOLDER LAYOUT [COUNT]: prints the number of pictures made.
+make_tree() {
+  PYTHONPATH=$root/tests/e2e PYTHONDONTWRITEBYTECODE=1 python3 - "$@" <<'PY'
 import os, sys
 import pictures
-target, count = sys.argv[1], int(sys.argv[2])
+target, layout = sys.argv[1], sys.argv[2]
+count = int(sys.argv[3]) if len(sys.argv) > 3 else {"dcim": 5000, "flat": 10000, "archive": 50000, "nested": 6000}[layout]
+def folder(i):
+    if layout == "flat":
+        return "Phone export"
+    if layout in ("dcim", "archive"):
+        return os.path.join("DCIM", "%03dMEDIA" % (100 + i // 500))
+    return os.path.join("year %02d" % (i % 10), "month %02d" % (i // 10 % 12), "day %02d" % (i // 120 % 28))
 factory = pictures.PictureFactory()
 try:
     for i in range(count):
-        folder = os.path.join(target, "year %02d" % (i % 10), "month %02d" % (i // 10 % 12), "day %02d" % (i // 120 % 28))
         date = "20%02d:%02d:%02d %02d:%02d:%02d" % (i % 10, 1 + i // 10 % 12, 1 + i // 120 % 28, i % 24, i % 60, i // 7 % 60)
-        pictures.write(os.path.join(folder, "img_%05d.jpg" % i), factory.with_date(date), 1580637600)
+        pictures.write(os.path.join(target, folder(i), "img_%05d.jpg" % i), factory.with_date(date), 1580637600)
 finally:
     factory.close()
+print(count)
 PY
-mkdir -p "$work/empty"
-runs=${RUNS:-3}
+}
 
 winpath() { echo "Z:${1//\//\\}"; }
 now() { date +%s.%N; }
 calc() { python3 -c "print($1)"; }
-# Seconds of wall-clock time of one command.
+# Seconds of wall-clock time of one command; its output in $work/out.txt.
 timed() {
   local t0 t1
   t0=$(now)
@@ -51,49 +78,98 @@ timed() {
   t1=$(now)
   calc "$t1 - $t0"
 }
-# The best of $runs runs, each on a fresh copy of the tree in $work/copy
-# (the machine is shared: the fastest run is the one least disturbed).
+# best CHECK TREE COMMAND...: the best of $runs runs, each on a fresh copy of
+# TREE in $work/copy (the machine is shared: the fastest run is the one least
+# disturbed). Sets $best, and $best_drop to the best drop time the driver printed.
 best() {
-  local check=$1 best="" t
-  shift
+  local check=$1 tree=$2 t d
+  shift 2
+  best="" best_drop=""
   for _ in $(seq "$runs"); do
     rm -rf "$work/copy"
-    cp -a "$work/tree" "$work/copy"
+    cp -a "$tree" "$work/copy"
     sync
     t=$(timed "$@")
     $check || exit 1
     best=$(calc "min($t, ${best:-$t})")
+    d=$(tr -d '\r' <"$work/out.txt" | sed -n 's/^drop 1 seconds: //p')
+    [ -z "$d" ] || best_drop=$(calc "min($d, ${best_drop:-$d})")
   done
-  echo "$best"
 }
 drive_ok() {
   grep -q "changed date for <b>$count</b> files" "$work/out.txt" ||
     { echo "bench: the drop did not change every file" >&2; cat "$work/out.txt" >&2; return 1; }
 }
-bare_ok() {
-  grep -qx "files: $count" <(tr -d '\r' <"$work/out.txt") || { echo "bench: the bare loop missed files" >&2; return 1; }
+loop_ok() {
+  grep -qx "files: $count" <(tr -d '\r' <"$work/out.txt") || { echo "bench: a loop missed files" >&2; return 1; }
 }
 any_ok() { true; }
+peak() { tr -d '\r' <"$work/out.txt" | sed -n 's/^peak working set: \([0-9]*\) KB$/\1/p'; }
 
-# Warm the Wine prefix and the file cache before measuring.
-"$wine_run" "$bare" "$(winpath "$work/empty")" >/dev/null
-copy=$(winpath "$work/copy")
+mkdir -p "$work/empty"
 empty=$(winpath "$work/empty")
+copy=$(winpath "$work/copy")
+drive_args=(--target m --subfolders on)
+# Warm the Wine prefix and the file cache before measuring.
+"$wine_run" "$bare" "$empty" >/dev/null
 
-drive_empty=$(best any_ok "$wine_run" "$drive" --target m --subfolders on "$empty")
-drive_time=$(best drive_ok "$wine_run" "$drive" --target m --subfolders on "$copy")
-bare_empty=$(best any_ok "$wine_run" "$bare" "$empty")
-bare_time=$(best bare_ok "$wine_run" "$bare" "$copy")
-exiv2_time=$(best any_ok bash -c "find '$work/copy' -name '*.jpg' -print0 | xargs -0 exiv2 -T rename")
-exiftool_time=$(best any_ok exiftool -q -r '-FileModifyDate<DateTimeOriginal' "$work/copy")
+count=0
+best any_ok "$work/empty" "$wine_run" "$drive" "${drive_args[@]}" "$empty"
+drive_empty=$best
+best any_ok "$work/empty" "$wine_run" "$dialog"
+dialog_time=$best
+best any_ok "$work/empty" "$wine_run" "$bare" "$empty"
+bare_empty=$best
+best any_ok "$work/empty" "$wine_run" "$floor" "$empty"
+floor_empty=$best
 
-rate() { calc "round($count / ($1), 1)"; }
-printf "\n%-34s %10s %12s %14s\n" "tool ($count pictures, best of $runs)" "seconds" "files/s" "net files/s"
-printf "%-34s %10.2f %12s %14s\n" "chronoshift-drive (Wine)" "$drive_time" "$(rate "$drive_time")" "$(rate "$drive_time - $drive_empty")"
-printf "%-34s %10.2f %12s %14s\n" "bare Win32 loop (Wine)" "$bare_time" "$(rate "$bare_time")" "$(rate "$bare_time - $bare_empty")"
-printf "%-34s %10.2f %12s %14s\n" "exiv2 -T rename" "$exiv2_time" "$(rate "$exiv2_time")" "-"
-printf "%-34s %10.2f %12s %14s\n" "exiftool -FileModifyDate<..." "$exiftool_time" "$(rate "$exiftool_time")" "-"
-printf "\nstart-up of an empty drop: chronoshift-drive %.2f s, bare loop %.2f s\n" "$drive_empty" "$bare_empty"
-ratio=$(calc "($bare_time - $bare_empty) / ($drive_time - $drive_empty) * 100")
-raw=$(calc "$bare_time / $drive_time * 100")
-printf "chronoshift-drive reaches %.0f%% of the bare loop's throughput net of start-up (%.0f%% wall-clock); goal 70%%\n" "$ratio" "$raw"
+# Peak working set of a small and of a large drop.
+make_tree "$work/ten" flat 10 >/dev/null
+count=10
+best drive_ok "$work/ten" "$wine_run" "$drive" "${drive_args[@]}" "$copy"
+peak_small=$(peak)
+
+rate() { calc "round($count / ($1))"; }
+rows=()
+ratios=()
+for layout in "${layouts[@]}"; do
+  echo "bench: $layout: making the pictures" >&2
+  rm -rf "$work/tree"
+  count=$(make_tree "$work/tree" "$layout")
+  echo "bench: $layout: $count pictures, $runs runs each" >&2
+  best drive_ok "$work/tree" "$wine_run" "$drive" "${drive_args[@]}" "$copy"
+  drive_time=$best drop_time=$best_drop
+  [ "$layout" != flat ] || peak_large=$(peak)
+  best loop_ok "$work/tree" "$wine_run" "$bare" "$copy"
+  bare_net=$(calc "$best - $bare_empty")
+  best loop_ok "$work/tree" "$wine_run" "$floor" "$copy"
+  floor_net=$(calc "$best - $floor_empty")
+  exiv2_rate=- exiftool_rate=-
+  if [ "$external" = 1 ]; then
+    best any_ok "$work/tree" bash -c "find '$work/copy' -name '*.jpg' -print0 | xargs -0 exiv2 -T rename"
+    exiv2_rate=$(rate "$best")
+    best any_ok "$work/tree" exiftool -q -r '-FileModifyDate<DateTimeOriginal' "$work/copy"
+    exiftool_rate=$(rate "$best")
+  fi
+  rows+=("$(printf "%-8s %7d %9.2f %9.2f %9d %9d %9d %9d %9s %9s" "$layout" "$count" "$drop_time" "$drive_time" \
+    "$(rate "$drop_time")" "$(rate "$drive_time - $drive_empty")" "$(rate "$bare_net")" "$(rate "$floor_net")" \
+    "$exiv2_rate" "$exiftool_rate")")
+  ratios+=("$(printf "%s %.2f" "$layout" "$(calc "$floor_net / $drop_time")")")
+done
+
+echo
+echo "seconds of one drop, and pictures per second (best of $runs; loops net of their empty run)"
+printf "%-8s %7s %9s %9s %9s %9s %9s %9s %9s %9s\n" layout files drop process "drop/s" "proc/s" "bare/s" "floor/s" "exiv2/s" "exiftool/s"
+printf "%s\n" "${rows[@]}"
+echo
+printf "start-up: empty drop %.2f s, minimal dialog %.2f s: %.2f times (goal at most 1.5)\n" \
+  "$drive_empty" "$dialog_time" "$(calc "$drive_empty / $dialog_time")"
+if [ -n "${peak_large:-}" ]; then
+  printf "peak working set: 10 pictures %d KB, 10,000 pictures %d KB: %+d KB (goal under 1024)\n" \
+    "$peak_small" "$peak_large" "$((peak_large - peak_small))"
+else
+  printf "peak working set: 10 pictures %d KB (the flat layout gives the 10,000 figure)\n" "$peak_small"
+fi
+printf "drop to floor (throughput, goal 0.90):"
+printf " %s," "${ratios[@]}" | sed 's/,$//'
+echo
