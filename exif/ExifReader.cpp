@@ -87,14 +87,20 @@ void CExifReader::DropLastSection()
 
 bool CExifReader::ReadSections(FILE* stream)
 {
+    CStreamByteSource source(stream);
+    return ReadSections(source);
+}
+
+bool CExifReader::ReadSections(CByteSource& source)
+{
     if (info == nullptr)
     {
         SetErrorText("Could not allocate memory");
         return false;
     }
-    if (std::fgetc(stream) != 0xFF)
+    if (source.GetByte() != 0xFF)
         return false;
-    if (std::fgetc(stream) != 0xD8)
+    if (source.GetByte() != 0xD8)
         return false;
 
     bool commentTaken = false;
@@ -103,7 +109,7 @@ bool CExifReader::ReadSections(FILE* stream)
         int marker = 0;
         for (int padding = 0;; padding++)
         {
-            marker = std::fgetc(stream);
+            marker = source.GetByte();
             if (marker != 0xFF)
                 break;
             if (padding >= kMaxPadding)
@@ -116,8 +122,8 @@ bool CExifReader::ReadSections(FILE* stream)
         JpegSection& section = sections[sectionCount];
         section.type = marker;
 
-        const int high = std::fgetc(stream);
-        const int low = std::fgetc(stream);
+        const int high = source.GetByte();
+        const int low = source.GetByte();
         if (high == EOF || low == EOF)
         {
             SetErrorText("invalid marker");
@@ -142,7 +148,7 @@ bool CExifReader::ReadSections(FILE* stream)
         data[1] = static_cast<unsigned char>(low);
 
         const size_t contentLength = static_cast<size_t>(length - 2);
-        if (std::fread(data + 2, 1, contentLength, stream) != contentLength)
+        if (source.Read(data + 2, contentLength) != contentLength)
         {
             SetErrorText("Premature end of file?");
             return false;

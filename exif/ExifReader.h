@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ByteSource.h"
 #include "ExifInfo.h"
 #include "JpegSection.h"
 
@@ -23,6 +24,8 @@ public:
     // Reads from the current position of a binary stream; true when the
     // start-of-scan section was reached. The stream is not closed.
     bool ReadSections(FILE* stream);
+    // The same from any source of the file's bytes.
+    bool ReadSections(CByteSource& source);
 
     const char* GetErrorText() const { return errorText; }
     ExifInfo* GetInfo() const { return info; }
