@@ -4,6 +4,7 @@
 
 #include "Framework.h"
 #include "MarkupStatic.h"
+#include "resource.h"
 #include "VisitedFolders.h"
 
 #include <deque>
@@ -18,7 +19,7 @@ public:
 
     enum
     {
-        IDD = 102
+        IDD = IDD_MAIN
     };
 
 protected:

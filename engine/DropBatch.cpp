@@ -1,6 +1,7 @@
 // The drop batch: every dropped file and folder, walked in order.
 #include "MainDlg.h"
 #include "DropPaths.h"
+#include "resource.h"
 
 #include <utility>
 
@@ -107,9 +108,9 @@ void CMainDlg::ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChan
 void CMainDlg::SetBusy(bool bBusy, bool bUndoAvailable)
 {
     m_bBusy = bBusy;
-    static const int kControls[] = {1001, 1004, 1003, IDOK};
+    static const int kControls[] = {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK};
     for (int nID : kControls)
         ::EnableWindow(::GetDlgItem(m_hWnd, nID), !bBusy);
-    ::EnableWindow(::GetDlgItem(m_hWnd, 1005), !bBusy && bUndoAvailable);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_UNDO), !bBusy && bUndoAvailable);
     ::SendMessageA(m_hWnd, WM_SETCURSOR, 0, 0);
 }

@@ -161,7 +161,7 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, BOOL bChangeModified, B
     // A change the Undo button could not put back would be lost for good.
     if (!WriteUndoRecord(strPath, timeCreated, timeModified))
         return "not changed. Undo information could not be written\t\t\t";
-    if (status.m_attribute & 0x01)
+    if (status.m_attribute & FILE_ATTRIBUTE_READONLY)
         return "not changed. File is READONLY\t\t\t";
     try
     {
