@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
+#include "DateTarget.h"
 #include "resource.h"
 
 #include <cstddef>
@@ -60,10 +61,9 @@ BOOL CMainDlg::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    // The order gives the DateTarget indexes 0, 1, 2.
-    m_cbDateToChange.AddString("Date Modified");
-    m_cbDateToChange.AddString("Date Created");
-    m_cbDateToChange.AddString("Modified & Created");
+    // The list is not sorted: each item's index is its DateTarget.
+    for (DateTarget target : kDateTargets)
+        m_cbDateToChange.AddString(DateTargetItemText(target));
 
     LoadOptions();
 

@@ -74,7 +74,7 @@ bool SameMoment(const CTime& time, const ExifDateFields& exif)
 }
 } // namespace
 
-void CMainDlg::ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
+void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCreated, int& nJpgFiles,
                            int& nChanged)
 {
     // The log shows the path in lower case. The file itself, and so its
@@ -93,7 +93,7 @@ void CMainDlg::ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCr
     ShowStatus(nJpgFiles, nChanged, false);
 }
 
-CString CMainDlg::ChangeFileDate(const CString& strPath, BOOL bChangeModified, BOOL bChangeCreated,
+CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated,
                                  int& nChanged)
 {
     CString strOutcome;
