@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Framework.h"
+#include "resource.h"
 
 class CAboutDlg : public CDialog
 {
@@ -10,6 +11,6 @@ public:
 
     enum
     {
-        IDD = 100
+        IDD = IDD_ABOUTBOX
     };
 };

@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
+#include "DateTarget.h"
 #include "resource.h"
 
 #include <cstddef>
@@ -30,7 +31,7 @@ ON_WM_DESTROY()
 ON_BN_CLICKED(IDC_UNDO, OnUndo)
 ON_WM_SETCURSOR()
 ON_WM_CLOSE()
-ON_MESSAGE(WM_APP + 100, OnShowLog)
+ON_MESSAGE(WM_APP_COMMAND_SHOW_LOG, OnShowLog)
 END_MESSAGE_MAP()
 
 BOOL CMainDlg::OnInitDialog()
@@ -60,10 +61,9 @@ BOOL CMainDlg::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    // The order gives the DateTarget indexes 0, 1, 2.
-    m_cbDateToChange.AddString("Date Modified");
-    m_cbDateToChange.AddString("Date Created");
-    m_cbDateToChange.AddString("Modified & Created");
+    // The list is not sorted: each item's index is its DateTarget.
+    for (DateTarget target : kDateTargets)
+        m_cbDateToChange.AddString(DateTargetItemText(target));
 
     LoadOptions();
 
@@ -74,7 +74,7 @@ BOOL CMainDlg::OnInitDialog()
     m_lblStatus.SetMarkupText("");
     m_lblStatus.KeepTextInternally = 1;
     m_lblStatus.RedrawImmediately = 0;
-    AppCommand showLog = {m_hWnd, WM_APP + 100, 0, "WM_APP_COMMAND_SHOW_LOG"};
+    AppCommand showLog = {m_hWnd, WM_APP_COMMAND_SHOW_LOG, 0, "WM_APP_COMMAND_SHOW_LOG"};
     m_lblStatus.SetAppCommands(&showLog, 1);
 
     DragAcceptFiles(TRUE);

@@ -2,8 +2,10 @@
 // engine adds its handlers and routines here; they live in engine/.
 #pragma once
 
+#include "DropBatch.h"
 #include "Framework.h"
 #include "MarkupStatic.h"
+#include "resource.h"
 #include "VisitedFolders.h"
 
 #include <deque>
@@ -18,7 +20,7 @@ public:
 
     enum
     {
-        IDD = 102
+        IDD = IDD_MAIN
     };
 
 protected:
@@ -57,12 +59,11 @@ protected:
 
     // Drop batch and folder walk (engine/DropBatch.cpp)
     void OnDropFiles(HDROP hDropInfo);
-    void ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
-                       int& nChanged);
+    void ProcessFolder(const CString& strFolder, DropBatch& batch);
     void SetBusy(bool bBusy, bool bUndoAvailable);
 
     // Per-file date change (engine/ProcessFile.cpp)
-    void ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
+    void ProcessFile(CString strPath, bool bChangeModified, bool bChangeCreated, int& nJpgFiles,
                      int& nChanged);
 
     // Undo journal (engine/UndoJournal.cpp)
@@ -84,7 +85,7 @@ protected:
 private:
     void RunPendingDrops();
     void RunDropBatch(const std::vector<CString>& paths);
-    CString ChangeFileDate(const CString& strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nChanged);
+    CString ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated, int& nChanged);
     void ReopenLog();
     void ReplayUndoJournal();
     // The clock of the pump's throttle; tests replace it.

@@ -1,6 +1,7 @@
 // The three options live under one key of the current user. They are read
 // once while the dialog initialises and written once when it is destroyed.
 #include "MainDlg.h"
+#include "DateTarget.h"
 #include "RegSettings.h"
 #include "resource.h"
 
@@ -13,13 +14,8 @@ const char kWindowOnTop[] = "window on top";
 const char kProcessSubfolders[] = "process subfolders";
 const char kDateToChange[] = "date to change";
 
-// Indexes of the "Date to Change:" list.
-const int kDateModified = 0;
-const int kDateCreated = 1;
-const int kModifiedAndCreated = 2;
-
 // Exact and case-sensitive: anything unknown means "Date Modified".
-int DateTargetFromText(const char* pszText)
+DateTarget DateTargetFromText(const char* pszText)
 {
     if (strcmp(pszText, "c") == 0)
         return kDateCreated;
@@ -28,19 +24,24 @@ int DateTargetFromText(const char* pszText)
     return kDateModified;
 }
 
-const char* DateTargetToText(int nIndex)
+const char* DateTargetToText(DateTarget target)
 {
-    if (nIndex == kDateCreated)
+    switch (target)
+    {
+    case kDateModified:
+        break;
+    case kDateCreated:
         return "c";
-    if (nIndex == kModifiedAndCreated)
+    case kModifiedAndCreated:
         return "mc";
+    }
     return "m";
 }
 } // namespace
 
 void CMainDlg::LoadOptions()
 {
-    int nDateTarget = kDateModified;
+    DateTarget target = kDateModified;
 
     CRegSettings reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
@@ -53,11 +54,11 @@ void CMainDlg::LoadOptions()
             OnKeepOnTop();
         }
         m_bProcessSubfolders = reg.ReadIntValue(kProcessSubfolders, m_bProcessSubfolders) != 0 ? 1 : 0;
-        nDateTarget = DateTargetFromText(reg.ReadStringValue(kDateToChange, "m"));
+        target = DateTargetFromText(reg.ReadStringValue(kDateToChange, "m"));
     }
 
     CheckDlgButton(IDC_PROCESS_SUBFOLDERS, m_bProcessSubfolders ? BST_CHECKED : BST_UNCHECKED);
-    m_cbDateToChange.SetCurSel(nDateTarget);
+    m_cbDateToChange.SetCurSel(target);
 }
 
 void CMainDlg::SaveOptions()
@@ -65,7 +66,7 @@ void CMainDlg::SaveOptions()
     // The boxes, not the members, are what the user last saw.
     int nKeepOnTop = IsDlgButtonChecked(IDC_KEEP_ON_TOP) == BST_CHECKED ? 1 : 0;
     int nSubfolders = IsDlgButtonChecked(IDC_PROCESS_SUBFOLDERS) == BST_CHECKED ? 1 : 0;
-    int nDateTarget = m_cbDateToChange.GetCurSel();
+    DateTarget target = DateTargetFromIndex(m_cbDateToChange.GetCurSel());
 
     CRegSettings reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
@@ -74,5 +75,5 @@ void CMainDlg::SaveOptions()
     // Each write is tried even when the one before it failed.
     reg.WriteIntValue(kWindowOnTop, nKeepOnTop);
     reg.WriteIntValue(kProcessSubfolders, nSubfolders);
-    reg.WriteStringValue(kDateToChange, DateTargetToText(nDateTarget));
+    reg.WriteStringValue(kDateToChange, DateTargetToText(target));
 }

@@ -1,8 +1,24 @@
 // The drop batch: every dropped file and folder, walked in order.
 #include "MainDlg.h"
+#include "DropBatch.h"
 #include "DropPaths.h"
+#include "resource.h"
 
 #include <utility>
+
+DropBatch NewDropBatch(DateTarget target)
+{
+    switch (target)
+    {
+    case kDateModified:
+        break;
+    case kDateCreated:
+        return {false, true, 0, 0};
+    case kModifiedAndCreated:
+        return {true, true, 0, 0};
+    }
+    return {true, false, 0, 0};
+}
 
 void CMainDlg::OnDropFiles(HDROP hDropInfo)
 {
@@ -29,11 +45,7 @@ void CMainDlg::RunPendingDrops()
 void CMainDlg::RunDropBatch(const std::vector<CString>& paths)
 {
     SetBusy(true, false);
-    int nJpgFiles = 0;
-    int nChanged = 0;
-    int nTarget = m_cbDateToChange.GetCurSel();
-    BOOL bChangeModified = nTarget != 1;
-    BOOL bChangeCreated = nTarget == 1 || nTarget == 2;
+    DropBatch batch = NewDropBatch(DateTargetFromIndex(m_cbDateToChange.GetCurSel()));
 
     CreateTempFile(m_strUndoPath, m_fileUndo);
     m_bUndoWriteFailed = false;
@@ -43,39 +55,39 @@ void CMainDlg::RunDropBatch(const std::vector<CString>& paths)
     WriteLog(false, "\n\n");
     WriteLog(true,
              "Starting to process files or folders. Change Modified Date: %s. Change Created Date: %s\n",
-             bChangeModified ? "yes" : "no", bChangeCreated ? "yes" : "no");
+             batch.bChangeModified ? "yes" : "no", batch.bChangeCreated ? "yes" : "no");
     for (const CString& strPath : paths)
     {
         WIN32_FILE_ATTRIBUTE_DATA attributes;
         if (!::GetFileAttributesExA(strPath, GetFileExInfoStandard, &attributes))
             continue;
         if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ProcessFolder(strPath, bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+            ProcessFolder(strPath, batch);
         else
-            ProcessFile(strPath, bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+            ProcessFile(strPath, batch.bChangeModified, batch.bChangeCreated, batch.nJpgFiles,
+                        batch.nChanged);
     }
     WriteLog(true, "Finished processing files or folders\n");
-    WriteLog(false, "\t\tTotal JPG files dropped %d\n", nJpgFiles);
-    WriteLog(false, "\t\tTotal changed %d\n", nChanged);
+    WriteLog(false, "\t\tTotal JPG files dropped %d\n", batch.nJpgFiles);
+    WriteLog(false, "\t\tTotal changed %d\n", batch.nChanged);
     WriteLog(false, "\n");
 
-    ShowStatus(nJpgFiles, nChanged, !m_strLogPath.IsEmpty());
+    ShowStatus(batch.nJpgFiles, batch.nChanged, !m_strLogPath.IsEmpty());
     if (!m_strUndoPath.IsEmpty())
         m_fileUndo.Close();
     if (!m_strLogPath.IsEmpty())
         m_fileLog.Close();
-    if (nChanged == 0 || m_strUndoPath.IsEmpty())
+    if (batch.nChanged == 0 || m_strUndoPath.IsEmpty())
     {
         if (!m_strUndoPath.IsEmpty())
             ::DeleteFileA(m_strUndoPath);
         m_strUndoPath.Empty();
     }
     m_visitedFolders.Clear();
-    SetBusy(false, nChanged > 0 && !m_strUndoPath.IsEmpty());
+    SetBusy(false, batch.nChanged > 0 && !m_strUndoPath.IsEmpty());
 }
 
-void CMainDlg::ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
-                             int& nChanged)
+void CMainDlg::ProcessFolder(const CString& strFolder, DropBatch& batch)
 {
     WriteLog(true, "Working on folder \"%s\"\n", static_cast<const char*>(strFolder));
     if (!m_visitedFolders.Enter(strFolder))
@@ -96,9 +108,10 @@ void CMainDlg::ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChan
     {
         bMore = finder.FindNextFile();
         if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
-            ProcessFile(finder.GetFilePath(), bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+            ProcessFile(finder.GetFilePath(), batch.bChangeModified, batch.bChangeCreated, batch.nJpgFiles,
+                        batch.nChanged);
         else if (m_bProcessSubfolders && !finder.IsDots())
-            ProcessFolder(finder.GetFilePath(), bChangeModified, bChangeCreated, nJpgFiles, nChanged);
+            ProcessFolder(finder.GetFilePath(), batch);
     }
     finder.Close();
     m_visitedFolders.Leave();
@@ -107,9 +120,9 @@ void CMainDlg::ProcessFolder(CString strFolder, BOOL bChangeModified, BOOL bChan
 void CMainDlg::SetBusy(bool bBusy, bool bUndoAvailable)
 {
     m_bBusy = bBusy;
-    static const int kControls[] = {1001, 1004, 1003, IDOK};
+    static const int kControls[] = {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK};
     for (int nID : kControls)
         ::EnableWindow(::GetDlgItem(m_hWnd, nID), !bBusy);
-    ::EnableWindow(::GetDlgItem(m_hWnd, 1005), !bBusy && bUndoAvailable);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_UNDO), !bBusy && bUndoAvailable);
     ::SendMessageA(m_hWnd, WM_SETCURSOR, 0, 0);
 }

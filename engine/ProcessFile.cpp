@@ -1,12 +1,10 @@
 // The date change of one file: EXIF DateTimeOriginal into the file's times.
 #include "MainDlg.h"
+#include "CHeldFile.h"
 #include "ExifDate.h"
 #include "ExifReader.h"
 
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <io.h>
 
 namespace
 {
@@ -23,47 +21,6 @@ bool IsJpegName(const CString& strLowerPath)
            (strLowerPath.GetLength() > 4 && EndsWith(strLowerPath, ".jpeg"));
 }
 
-// Opens for binary reading without denying anything to others (delete included).
-// Write access is asked for first, so that the times can later be set through
-// the same handle instead of a second open; where it is refused (a read-only
-// file, one held by someone who denies write sharing) the file is read alone,
-// and setting its times goes by name and fails there as it always did.
-FILE* OpenForReading(const char* path, bool& bWritable)
-{
-    const DWORD dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE handle = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    bWritable = handle != INVALID_HANDLE_VALUE;
-    if (!bWritable)
-        handle = ::CreateFileA(path, GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                               nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return nullptr;
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
-    if (fd == -1)
-    {
-        ::CloseHandle(handle);
-        return nullptr;
-    }
-    FILE* stream = _fdopen(fd, "rb");
-    if (!stream)
-        _close(fd);
-    return stream;
-}
-
-// Keeps the picture open until its times are set.
-class CStreamCloser
-{
-public:
-    explicit CStreamCloser(FILE* stream) : m_stream(stream) {}
-    CStreamCloser(const CStreamCloser&) = delete;
-    CStreamCloser& operator=(const CStreamCloser&) = delete;
-    ~CStreamCloser() { fclose(m_stream); }
-
-private:
-    FILE* m_stream;
-};
-
 bool SameMoment(const CTime& time, const ExifDateFields& exif)
 {
     struct tm local;
@@ -74,7 +31,7 @@ bool SameMoment(const CTime& time, const ExifDateFields& exif)
 }
 } // namespace
 
-void CMainDlg::ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCreated, int& nJpgFiles,
+void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCreated, int& nJpgFiles,
                            int& nChanged)
 {
     // The log shows the path in lower case. The file itself, and so its
@@ -93,21 +50,19 @@ void CMainDlg::ProcessFile(CString strPath, BOOL bChangeModified, BOOL bChangeCr
     ShowStatus(nJpgFiles, nChanged, false);
 }
 
-CString CMainDlg::ChangeFileDate(const CString& strPath, BOOL bChangeModified, BOOL bChangeCreated,
+CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated,
                                  int& nChanged)
 {
     CString strOutcome;
-    bool bWritable = false;
-    FILE* stream = OpenForReading(strPath, bWritable);
-    if (!stream)
+    // Held open until the times are set, so that they are set through the
+    // handle the picture was read with.
+    CHeldFile file;
+    if (!file.Open(strPath))
         return "couldn't be opened\t\t\t\t\t\t";
-    CStreamCloser closer(stream);
-    CFile file(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
-    file.SetFilePath(strPath);
 
     ExifInfo info = {};
     CExifReader reader(&info);
-    reader.ReadSections(stream);
+    reader.ReadSections(file.GetStream());
     if (!info.isExif)
         return "doesn't have EXIF tag\t\t\t\t\t\t";
 
@@ -161,27 +116,11 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, BOOL bChangeModified, B
     // A change the Undo button could not put back would be lost for good.
     if (!WriteUndoRecord(strPath, timeCreated, timeModified))
         return "not changed. Undo information could not be written\t\t\t";
-    if (status.m_attribute & 0x01)
+    if (status.m_attribute & FILE_ATTRIBUTE_READONLY)
         return "not changed. File is READONLY\t\t\t";
-    try
+    DWORD dwError = 0;
+    if (!file.SetStatus(status, dwError))
     {
-        if (bWritable)
-            file.SetStatus(status);
-        else
-            CFile::SetStatus(strPath, status);
-    }
-    catch (CFileException* e)
-    {
-        // The code travels with the exception: unwinding may reset the last error.
-        DWORD dwError = static_cast<DWORD>(e->m_lOsError);
-        e->Delete();
-        strOutcome.Format("not changed. Windows error code: %08x\t\t\t", static_cast<unsigned>(dwError));
-        return strOutcome;
-    }
-    catch (CException* e)
-    {
-        DWORD dwError = ::GetLastError();
-        e->Delete();
         strOutcome.Format("not changed. Windows error code: %08x\t\t\t", static_cast<unsigned>(dwError));
         return strOutcome;
     }

@@ -1,6 +1,7 @@
 // The undo journal: records written during a drop, replayed by the Undo button.
 #include "MainDlg.h"
 #include "UndoJournal.h"
+#include "resource.h"
 
 int ParseNextInt(const char*& pos)
 {
@@ -95,7 +96,7 @@ void CMainDlg::OnUndo()
         ::DeleteFileA(m_strUndoPath);
         m_strUndoPath.Empty();
     }
-    ::EnableWindow(::GetDlgItem(m_hWnd, 1005), FALSE);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_UNDO), FALSE);
     m_bUndoRunning = false;
     if (!m_bBusy)
         RunPendingDrops();

@@ -6,7 +6,7 @@
 //     BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
 //         ON_WM_PAINT()
 //         ON_BN_CLICKED(IDC_UNDO, OnUndo)
-//         ON_MESSAGE(WM_APP + 100, OnShowLog)
+//         ON_MESSAGE(WM_APP_COMMAND_SHOW_LOG, OnShowLog)
 //     END_MESSAGE_MAP()
 // A base-class handler is written qualified: ON_COMMAND(ID_HELP, CWinApp::OnHelp).
 // Each entry calls its handler through a small captureless function, so the

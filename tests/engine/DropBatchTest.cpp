@@ -556,14 +556,14 @@ TEST_F(DropBatchTest, ASubfolderNotWalkedWithItsParentIsWalkedWhenDropped)
 TEST_F(DropBatchTest, AFolderThatCannotBeEnumeratedLeavesOnlyItsLine)
 {
     ASSERT_TRUE(m_dlg.BeginBatchFiles());
-    int nJpgFiles = 0, nChanged = 0;
+    DropBatch batch = {true, false, 0, 0};
     std::string missing = m_work / "gone";
-    m_dlg.ProcessFolder(missing.c_str(), TRUE, FALSE, nJpgFiles, nChanged);
+    m_dlg.ProcessFolder(missing.c_str(), batch);
     m_dlg.EndBatchFiles();
     std::vector<std::string> lines = SplitLines(WithoutStamps(m_dlg.LogText()));
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ(Working(missing), lines[1]);
-    EXPECT_EQ(0, nJpgFiles);
+    EXPECT_EQ(0, batch.nJpgFiles);
 }
 
 TEST_F(DropBatchTest, AFolderPathEndingInABackslashGetsNoSecondOne)
@@ -571,10 +571,10 @@ TEST_F(DropBatchTest, AFolderPathEndingInABackslashGetsNoSecondOne)
     std::string root = Folder("root");
     std::string a = Picture("root\\a.jpg", "2008:05:17 14:03:09");
     ASSERT_TRUE(m_dlg.BeginBatchFiles());
-    int nJpgFiles = 0, nChanged = 0;
-    m_dlg.ProcessFolder((root + "\\").c_str(), TRUE, FALSE, nJpgFiles, nChanged);
+    DropBatch batch = {true, false, 0, 0};
+    m_dlg.ProcessFolder((root + "\\").c_str(), batch);
     m_dlg.EndBatchFiles();
-    EXPECT_EQ(1, nChanged);
+    EXPECT_EQ(1, batch.nChanged);
     std::vector<std::string> lines = m_dlg.LogLines();
     ASSERT_EQ(1u, lines.size());
     EXPECT_EQ(Line(1, "CHANGED file date. EXIF date tag \"2008:05:17 14:03:09\"\t\t", Lower(a)), lines[0]);
