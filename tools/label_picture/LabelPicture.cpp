@@ -3,6 +3,7 @@
 //     label_picture.exe <output.png>
 #include "MarkupStatic.h"
 #include "PngWriter.h"
+#include "resource.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -16,8 +17,8 @@ const char kStatus[] =
     "<font color=\"DarkRed\">Dropped <b>12</b> jpg files, changed date for <b>9</b> files</font>"
     "  <a href=\"app:WM_APP_COMMAND_SHOW_LOG\"><font color=\"Blue\"> (<u>View log</u>)</font></a>";
 
-const WORD kIntroId = 1002;
-const WORD kStatusId = 1000;
+const WORD kIntroId = IDC_INTRO;
+const WORD kStatusId = IDC_STATUS;
 const WORD kIconId = 1010;
 
 // Appends a WORD-aligned UTF-16 copy of an ASCII text.
@@ -106,7 +107,7 @@ int main(int argc, char** argv)
     status.SetMarkupText("");
     status.KeepTextInternally = 1;
     status.RedrawImmediately = 0;
-    AppCommand command = {dialog, WM_APP + 100, 0, "WM_APP_COMMAND_SHOW_LOG"};
+    AppCommand command = {dialog, WM_APP_COMMAND_SHOW_LOG, 0, "WM_APP_COMMAND_SHOW_LOG"};
     status.SetAppCommands(&command, 1);
     ShowWindow(dialog, SW_SHOWNA);
     status.SetMarkupText(kStatus);
