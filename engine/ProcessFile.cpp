@@ -1,6 +1,7 @@
 // The date change of one file: EXIF DateTimeOriginal into the file's times.
 #include "MainDlg.h"
 #include "CHeldFile.h"
+#include "PictureSource.h"
 #include "ExifDate.h"
 #include "ExifReader.h"
 
@@ -62,7 +63,8 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, b
 
     ExifInfo info = {};
     CExifReader reader(&info);
-    reader.ReadSections(file.GetStream());
+    CPictureSource source(file);
+    reader.ReadSections(source);
     if (!info.isExif)
         return "doesn't have EXIF tag\t\t\t\t\t\t";
 

@@ -1,16 +1,15 @@
 #include "CHeldFile.h"
 
-#include <fcntl.h>
-#include <io.h>
-
 CHeldFile::~CHeldFile()
 {
-    if (m_stream)
-        fclose(m_stream);
+    if (m_file.m_hFile != INVALID_HANDLE_VALUE)
+        ::CloseHandle(m_file.m_hFile);
 }
 
 bool CHeldFile::Open(const char* pszFileName)
 {
+    // Plain handles: a C stream around one would cost the system a query of
+    // the file's type for every picture.
     const DWORD dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     HANDLE hFile = ::CreateFileA(pszFileName, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -20,23 +19,19 @@ bool CHeldFile::Open(const char* pszFileName)
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return false;
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(hFile), _O_RDONLY | _O_BINARY);
-    if (fd == -1)
-    {
-        ::CloseHandle(hFile);
-        return false;
-    }
-    FILE* stream = _fdopen(fd, "rb");
-    if (!stream)
-    {
-        _close(fd);
-        return false;
-    }
-    m_stream = stream;
     m_bWritable = bWritable;
     m_file.m_hFile = hFile;
     m_file.SetFilePath(pszFileName);
     return true;
+}
+
+DWORD CHeldFile::Read(void* pBuffer, DWORD nCount)
+{
+    DWORD nRead = 0;
+    if (m_file.m_hFile == INVALID_HANDLE_VALUE ||
+        !::ReadFile(m_file.m_hFile, pBuffer, nCount, &nRead, nullptr))
+        return 0;
+    return nRead;
 }
 
 bool CHeldFile::SetStatus(const CFileStatus& status, DWORD& dwError)

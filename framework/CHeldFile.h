@@ -1,11 +1,9 @@
 // A file held open from the reading of its content to the setting of its
-// times: one handle, read as a C stream, whose status is read and written
-// through that same handle, so that the system looks the file up only once.
+// times: one handle, read in order, whose status is read and written through
+// that same handle, so that the system looks the file up only once.
 #pragma once
 
 #include <windows.h>
-
-#include <cstdio>
 
 #include "CFile.h"
 
@@ -15,18 +13,18 @@ public:
     CHeldFile() = default;
     CHeldFile(const CHeldFile&) = delete;
     CHeldFile& operator=(const CHeldFile&) = delete;
-    // Closes the stream, and the handle with it.
     ~CHeldFile();
 
-    // Opens for binary reading without denying anything to others (delete
+    // Opens for reading without denying anything to others (delete
     // included). Write access is asked for first, so that the times can later
     // be set through the same handle; where it is refused (a read-only file,
     // one held by someone who denies write sharing) the file is read alone.
     // FALSE when it cannot be opened at all.
     bool Open(const char* pszFileName);
 
-    // The content, from the start; null until opened.
-    FILE* GetStream() const { return m_stream; }
+    // The next bytes of the content, from the start: up to nCount of them,
+    // fewer only at the end; 0 at the end or on an error.
+    DWORD Read(void* pBuffer, DWORD nCount);
 
     // The status through the open handle; FALSE when it cannot be queried.
     BOOL GetStatus(CFileStatus& rStatus) const { return m_file.GetStatus(rStatus); }
@@ -37,7 +35,6 @@ public:
     bool SetStatus(const CFileStatus& status, DWORD& dwError);
 
 private:
-    FILE* m_stream = nullptr;
-    CFile m_file; // on the stream's handle, which it does not own
+    CFile m_file; // on the held handle, which the destructor closes
     bool m_bWritable = false;
 };
