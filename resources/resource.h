@@ -17,6 +17,8 @@
 // System-menu command of the about box (the low four bits stay clear).
 #define IDM_ABOUTBOX 0x0010
 
+#define WM_APP_COMMAND_SHOW_LOG (WM_APP + 100)
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

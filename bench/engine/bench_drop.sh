@@ -12,7 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build/windows}" && pwd)
 count=${2:-6000}
-drive=$build/drive/chronoshift-drive.exe
+drive=$build/tests/driver/chronoshift-drive.exe
 bare=$build/bench/engine/bare-loop.exe
 for exe in "$drive" "$bare"; do
   [ -f "$exe" ] || { echo "bench: $exe is missing; build chronoshift-drive and bare-loop first" >&2; exit 2; }

@@ -3,8 +3,9 @@
 // dialog's texts and link at the screen's DPI. Runs at 96 DPI with the other
 // tests and on its own in a Wine prefix at 144 DPI (CHRONOSHIFT_WINE_DPI
 // names the DPI there).
-#include "MainDlg.h"
 #include "RegistryFixture.h"
+#include "support/TestMainDlg.h"
+
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@
 
 namespace
 {
-const UINT kShowLogMessage = WM_APP + 100;
 const COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
 
 int ScreenDpi()
@@ -132,28 +132,6 @@ bool IsBluish(COLORREF c)
     return GetBValue(c) > GetRValue(c) + 60 && GetBValue(c) > GetGValue(c) + 60;
 }
 
-// The real dialog, modeless, with the labels opened up and the log command
-// caught before it starts Notepad.
-class CDpiProbeDlg : public CMainDlg
-{
-public:
-    int showLogCalls = 0;
-    using CMainDlg::m_lblIntro;
-    using CMainDlg::m_lblStatus;
-    using CMainDlg::ShowStatus;
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == kShowLogMessage)
-        {
-            ++showLogCalls;
-            return 0;
-        }
-        return CMainDlg::WindowProc(message, wParam, lParam);
-    }
-};
-
 void Pump()
 {
     MSG msg;
@@ -170,7 +148,9 @@ protected:
     void SetUp() override
     {
         regtest::CleanKeyTest::SetUp();
-        ASSERT_TRUE(m_dlg.Create(CMainDlg::IDD));
+        // The log command is counted: no Notepad starts.
+        m_dlg.m_bCatchShowLog = true;
+        ASSERT_TRUE(m_dlg.Open());
         Pump();
     }
 
@@ -215,7 +195,7 @@ protected:
         tall.DestroyWindow();
     }
 
-    CDpiProbeDlg m_dlg;
+    CTestMainDlg m_dlg;
 };
 } // namespace
 
@@ -485,6 +465,6 @@ TEST_F(DpiMainDialog, ClickOnTheDrawnViewLogReachesTheShowLogCommand)
         ::SendMessageA(status.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         ::SendMessageA(status.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
         Pump();
-        EXPECT_EQ(++clicks, m_dlg.showLogCalls) << "click at " << x << ", " << y;
+        EXPECT_EQ(++clicks, m_dlg.m_nShowLogCalls) << "click at " << x << ", " << y;
     }
 }
