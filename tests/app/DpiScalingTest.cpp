@@ -5,6 +5,7 @@
 // names the DPI there).
 #include "RegistryFixture.h"
 #include "support/Dib.h"
+#include "support/Pump.h"
 #include "support/TestMainDlg.h"
 
 #include "resource.h"
@@ -72,16 +73,6 @@ bool IsBluish(COLORREF c)
     return GetBValue(c) > GetRValue(c) + 60 && GetBValue(c) > GetGValue(c) + 60;
 }
 
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
 class DpiMainDialog : public regtest::CleanKeyTest
 {
 protected:
@@ -91,7 +82,7 @@ protected:
         // The log command is counted: no Notepad starts.
         m_dlg.m_bCatchShowLog = true;
         ASSERT_TRUE(m_dlg.Open());
-        Pump();
+        PumpMessages();
     }
 
     void TearDown() override
@@ -362,14 +353,14 @@ TEST_F(DpiMainDialog, BothLabelsShowAllTheirText)
 
     // The longest status line: a drop of thousands of pictures.
     m_dlg.ShowStatus(12345, 12345, true);
-    Pump();
+    PumpMessages();
     ExpectShowsAllItsText(m_dlg.m_lblStatus, "the status line");
 }
 
 TEST_F(DpiMainDialog, ClickOnTheDrawnViewLogReachesTheShowLogCommand)
 {
     m_dlg.ShowStatus(15, 13, true);
-    Pump();
+    PumpMessages();
     CMarkupStatic& status = m_dlg.m_lblStatus;
     Dib shown(status.m_hWnd, RGB(0xFF, 0x00, 0xFF));
     RECT link = shown.Bounds(IsBluish);
@@ -404,7 +395,7 @@ TEST_F(DpiMainDialog, ClickOnTheDrawnViewLogReachesTheShowLogCommand)
         ::SetCursorPos(pt.x, pt.y);
         ::SendMessageA(status.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         ::SendMessageA(status.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-        Pump();
+        PumpMessages();
         EXPECT_EQ(++clicks, m_dlg.m_nShowLogCalls) << "click at " << x << ", " << y;
     }
 }

@@ -21,11 +21,6 @@ std::string Progress(int nJpgFiles)
     return "<font color=\"DarkRed\">Processed <b>" + std::to_string(nJpgFiles) + "</b> files...</font>";
 }
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Wine only: the host's name of a path, for the host's own tools.
 std::string HostName(const std::string& path)
 {

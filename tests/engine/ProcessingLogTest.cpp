@@ -16,11 +16,6 @@ std::string Now()
     return text;
 }
 
-bool Exists(const CString& path)
-{
-    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 // True when the handle was still open; it is closed then. Asked right after
 // the call under test: later, a failure report may open handles of its own
 // under the same values.

@@ -22,10 +22,6 @@ SYSTEMTIME At(WORD hour, WORD minute, WORD second, WORD milliseconds)
     return time;
 }
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 } // namespace
 
 TEST(TempFileName, FollowsTheFixedPattern)

@@ -4,11 +4,6 @@
 
 namespace
 {
-bool Exists(const CString& path)
-{
-    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The confirmation: Yes and No with the question icon, under the application's name.
 void ExpectQuestion(const MessageBoxAnswerer::Request& request, const MessageBoxAnswerer::Box& box)
 {

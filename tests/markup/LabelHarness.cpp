@@ -1,5 +1,7 @@
 #include "LabelHarness.h"
 
+#include "support/Pump.h"
+
 #include <string.h>
 
 namespace
@@ -72,7 +74,7 @@ LabelHost::LabelHost(int width, int height, DWORD labelStyle, DWORD labelExStyle
         m_font = CreateDialogFont();
     ::SendMessageA(hLabel, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     m_label.SubclassWindow(hLabel);
-    Pump();
+    PumpMessages();
 }
 
 LabelHost::~LabelHost()
@@ -86,16 +88,6 @@ void LabelHost::Render(Dib& target)
 {
     ::SendMessageA(m_label.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.GetDC()), PRF_CLIENT);
     GdiFlush();
-}
-
-void LabelHost::Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 LRESULT LabelHost::OnShowLog(WPARAM wParam, LPARAM lParam)

@@ -42,8 +42,6 @@ public:
 
     // The label's image as WM_PRINTCLIENT delivers it into a DIB filled with `fill`.
     void Render(Dib& target);
-    // Processes every pending message of this thread.
-    static void Pump();
 
     // WM_APP_COMMAND_SHOW_LOG messages received, with their parameters.
     struct Received

@@ -59,6 +59,16 @@ std::string TempDir::Read(const char* pszPath)
     return ReadBytes(pszPath);
 }
 
+bool Exists(const char* path)
+{
+    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Exists(const std::string& path)
+{
+    return Exists(path.c_str());
+}
+
 bool RemoveTree(const std::string& path)
 {
     DWORD attributes = ::GetFileAttributesA(path.c_str());

@@ -32,6 +32,10 @@ private:
     CString m_strPath;
 };
 
+// Whether a file or folder of that name is there.
+bool Exists(const char* path);
+bool Exists(const std::string& path);
+
 // Deletes a file, or a folder with everything in it; links to folders are
 // removed without following them.
 bool RemoveTree(const std::string& path);
