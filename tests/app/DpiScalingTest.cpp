@@ -13,21 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <stdlib.h>
 #include <string>
 #include <vector>
 
 namespace
 {
 const COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
-
-int ScreenDpi()
-{
-    HDC screen = ::GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 std::string Text(HWND hWnd)
 {
@@ -133,8 +124,7 @@ protected:
 TEST(DpiScreen, HasTheDpiOfItsWinePrefix)
 {
     // The 144-DPI run would prove nothing on a 96-DPI screen.
-    const char* wanted = getenv("CHRONOSHIFT_WINE_DPI");
-    EXPECT_EQ(wanted != nullptr ? atoi(wanted) : 96, ScreenDpi());
+    EXPECT_EQ(WinePrefixDpi(), ScreenDpi());
 }
 
 TEST(DpiManifest, DeclaresSystemDpiAwarenessOnly)

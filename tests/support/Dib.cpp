@@ -1,5 +1,6 @@
 #include "support/Dib.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 namespace
@@ -97,7 +98,38 @@ int Dib::Differences(const Dib& other) const
     return count;
 }
 
+int Dib::FullRows(COLORREF color, int& first) const
+{
+    int rows = 0;
+    first = -1;
+    for (int y = 0; y < m_height; ++y)
+    {
+        RECT row = {0, y, m_width, y + 1};
+        if (Count(color, row) == m_width)
+        {
+            if (first < 0)
+                first = y;
+            ++rows;
+        }
+    }
+    return rows;
+}
+
 RECT Dib::InkBounds(COLORREF background) const
 {
     return Bounds([background](COLORREF color) { return color != background; });
+}
+
+int ScreenDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int WinePrefixDpi()
+{
+    const char* wanted = getenv("CHRONOSHIFT_WINE_DPI");
+    return wanted != nullptr ? atoi(wanted) : 96;
 }

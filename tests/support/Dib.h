@@ -1,3 +1,4 @@
+// A top-down 32-bit image to draw into and read back, and the screen's DPI.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +24,9 @@ public:
     int Count(COLORREF color) const;
     // Number of pixels that differ from the other image of the same size.
     int Differences(const Dib& other) const;
+    // Rows filled from edge to edge with the colour, and the first of them
+    // (-1 when there is none).
+    int FullRows(COLORREF color, int& first) const;
     // Smallest rectangle holding every pixel that is not the background.
     RECT InkBounds(COLORREF background) const;
     // Smallest rectangle around the pixels for which `ink` holds.
@@ -49,3 +53,9 @@ private:
     HGDIOBJ m_hbmOld;
     DWORD* m_bits;
 };
+
+// Pixels per logical inch of the screen.
+int ScreenDpi();
+// The DPI the Wine prefix of the run was made with (CHRONOSHIFT_WINE_DPI),
+// 96 where it names none.
+int WinePrefixDpi();
