@@ -2,20 +2,12 @@
 #include <cstdio>
 #include <string>
 
-#include "JpegBuilder.h"
-#include "TiffBuilder.h"
+#include "support/Bytes.h"
+#include "support/JpegBuilder.h"
+#include "support/TiffBuilder.h"
 
 namespace
 {
-bool WriteFile(const std::string& path, const Bytes& bytes)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
-
 TiffBuilder CameraTiff(bool bigEndian, uint32_t thumbnailAt, uint32_t thumbnailSize)
 {
     TiffBuilder tiff(bigEndian);
@@ -81,11 +73,11 @@ int main(int argc, char** argv)
     }
     const std::string folder = std::string(argv[1]) + "/";
     bool ok = true;
-    ok &= WriteFile(folder + "seed-camera-le.jpg", JpegWithExif(CameraBlock(false)));
-    ok &= WriteFile(folder + "seed-camera-be.jpg", JpegWithExif(CameraBlock(true)));
+    ok &= WriteBytes(folder + "seed-camera-le.jpg", JpegWithExif(CameraBlock(false)));
+    ok &= WriteBytes(folder + "seed-camera-be.jpg", JpegWithExif(CameraBlock(true)));
     JpegBuilder mixed;
     mixed.Soi().Section(0xE0, BytesOf("JFIF")).Section(0xFE, {'A', 0x0D, 0x0A, 'B', 0x01});
     mixed.Section(0xE1, CameraBlock(false)).Section(0xE2, Bytes(20, 1)).Frame(0xC2, 100, 200, 1).Scan();
-    ok &= WriteFile(folder + "seed-mixed.jpg", mixed.Data());
+    ok &= WriteBytes(folder + "seed-mixed.jpg", mixed.Data());
     return ok ? 0 : 1;
 }

@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${CHRONOSHIFT_BUILD:-$root/build/windows}
 out=$(mkdir -p "${1:-$build/demo}" && cd "${1:-$build/demo}" && pwd)
-drive=$build/drive/chronoshift-drive.exe
+drive=$build/tests/driver/chronoshift-drive.exe
 
 if [ ! -f "$drive" ]; then
   [ -f "$build/CMakeCache.txt" ] || cmake --preset windows -B "$build" >/dev/null

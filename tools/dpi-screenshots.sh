@@ -13,7 +13,7 @@ out=$(mkdir -p "${1:-$build/dpi}" && cd "${1:-$build/dpi}" && pwd)
 shift || true
 dpis=("$@")
 [ ${#dpis[@]} -gt 0 ] || dpis=(96 144 192)
-drive=$build/drive/chronoshift-drive.exe
+drive=$build/tests/driver/chronoshift-drive.exe
 exe=$build/app/chronoshift.exe
 for program in "$drive" "$exe"; do
   [ -f "$program" ] || { echo "no $program: build the chronoshift and chronoshift-drive targets first" >&2; exit 1; }

@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/windows}" && pwd)
 out=$(mkdir -p "${2:-$root/docs}" && cd "${2:-$root/docs}" && pwd)
 exe=$build/app/chronoshift.exe
-drive=$build/drive/chronoshift-drive.exe
+drive=$build/tests/driver/chronoshift-drive.exe
 for f in "$exe" "$drive"; do
   [ -f "$f" ] || { echo "no $f: build the windows preset first" >&2; exit 1; }
 done

@@ -28,7 +28,7 @@ build=$(cd "${1:-$root/build/windows}" && pwd)
 shift || true
 layouts=("$@")
 [ ${#layouts[@]} -gt 0 ] || layouts=(dcim flat archive nested)
-drive=$build/drive/chronoshift-drive.exe
+drive=$build/tests/driver/chronoshift-drive.exe
 bare=$build/bench/engine/bare-loop.exe
 floor=$build/bench/engine/floor-loop.exe
 dialog=$build/bench/engine/minimal-dialog.exe

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "ExifReader.h"
-#include "JpegBuilder.h"
-#include "TiffBuilder.h"
+#include "support/Bytes.h"
+#include "support/JpegBuilder.h"
+#include "support/TiffBuilder.h"
 
 namespace fs = std::filesystem;
 
@@ -70,29 +71,6 @@ double ReadBare(const std::vector<Picture>& pictures, long fixedBytes, std::vect
         std::fclose(stream);
     }
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::vector<unsigned char> LoadFile(const fs::path& path)
-{
-    std::vector<unsigned char> bytes;
-    FILE* file = std::fopen(path.string().c_str(), "rb");
-    if (file == nullptr)
-        return bytes;
-    unsigned char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(file);
-    return bytes;
-}
-
-bool SaveFile(const fs::path& path, const std::vector<unsigned char>& bytes)
-{
-    FILE* file = std::fopen(path.string().c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
 }
 
 // A camera-like picture: EXIF block with a thumbnail of the given size, tables,
@@ -210,18 +188,18 @@ int main(int argc, char** argv)
         return 1;
     }
     const fs::path root = pattern;
-    std::vector<std::vector<unsigned char>> sampleBytes;
+    std::vector<Bytes> sampleBytes;
     for (const fs::path& path : samplePaths)
-        sampleBytes.push_back(LoadFile(path));
+        sampleBytes.push_back(BytesOf(ReadBytes(path.string())));
     std::vector<Picture> tree;
     for (int i = 0; i < syntheticCount; i++)
     {
         const fs::path folder = root / ("d" + std::to_string(i / 1000)) / ("e" + std::to_string(i / 100));
         fs::create_directories(folder);
         const fs::path file = folder / ("p" + std::to_string(i) + ".jpg");
-        const bool ok = i % 4 == 3
-                            ? SaveFile(file, sampleBytes[static_cast<size_t>(i / 4) % sampleBytes.size()])
-                            : SaveFile(file, SyntheticPicture(i));
+        const bool ok = i % 4 == 3 ? WriteBytes(file.string(),
+                                                sampleBytes[static_cast<size_t>(i / 4) % sampleBytes.size()])
+                                   : WriteBytes(file.string(), SyntheticPicture(i));
         if (!ok)
         {
             std::fprintf(stderr, "could not write %s\n", file.string().c_str());

@@ -8,7 +8,7 @@ namespace
 {
 struct RunState
 {
-    TestMainDlg* dlg = nullptr;
+    CTestMainDlg* dlg = nullptr;
     const std::vector<Step>* steps = nullptr;
     size_t next = 0;
     DWORD start = 0;
@@ -57,7 +57,7 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
         {
             run->timedOut = true;
             EnumThreadWindows(GetCurrentThreadId(), CloseOtherWindow, reinterpret_cast<LPARAM>(hDlg));
-            if (run->dlg->IsBusy())
+            if (run->dlg->m_bBusy)
                 run->dlg->SetBusy(false, false);
             run->dlg->EndDialog(IDABORT);
         }
@@ -74,33 +74,7 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
 }
 } // namespace
 
-BOOL TestMainDlg::OnInitDialog()
-{
-    BOOL result = CMainDlg::OnInitDialog();
-    init.captured = true;
-    init.visible = IsWindowVisible() != FALSE;
-    init.topmost = IsTopmost(m_hWnd);
-    init.keepOnTopChecked = IsChecked(m_hWnd, kKeepOnTopBox);
-    init.subfoldersChecked = IsChecked(m_hWnd, kProcessSubfoldersBox);
-    init.subfoldersOption = m_bProcessSubfolders;
-    HWND hList = ::GetDlgItem(m_hWnd, kDateList);
-    init.dateSelection = static_cast<int>(::SendMessageA(hList, CB_GETCURSEL, 0, 0));
-    init.dateItems = static_cast<int>(::SendMessageA(hList, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < 3 && i < init.dateItems; ++i)
-    {
-        char item[64] = {};
-        if (::SendMessageA(hList, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(item)))
-            ::SendMessageA(hList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-        init.dateItemTexts[i] = item;
-    }
-    init.statusText = WindowText(::GetDlgItem(m_hWnd, kStatusLabel));
-    init.statusLinks = m_lblStatus.GetLinkCount();
-    init.logPath = static_cast<const char*>(m_strLogPath);
-    init.zOrderRequests = zOrderRequests;
-    return result;
-}
-
-INT_PTR RunDialog(TestMainDlg& dlg, const std::vector<Step>& steps, DWORD timeLimitMs)
+INT_PTR RunDialog(CTestMainDlg& dlg, const std::vector<Step>& steps, DWORD timeLimitMs)
 {
     RunState run;
     run.dlg = &dlg;
@@ -129,12 +103,7 @@ INT_PTR RunDialog(TestMainDlg& dlg, const std::vector<Step>& steps, DWORD timeLi
     return result;
 }
 
-bool IsTopmost(HWND hwnd)
-{
-    return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-::testing::AssertionResult TopmostAtStart(const TestMainDlg::InitState& init)
+::testing::AssertionResult TopmostAtStart(const CTestMainDlg::InitState& init)
 {
     std::string requests = DescribeZOrder(init.zOrderRequests);
     if (requests != "topmost hidden")
@@ -190,11 +159,6 @@ bool PlatformRaisesOwnersOfPopups()
     return s_result != 0;
 }
 
-bool IsChecked(HWND hDlg, int id)
-{
-    return IsDlgButtonChecked(hDlg, id) == BST_CHECKED;
-}
-
 void PressKey(HWND hDlg, UINT vk)
 {
     HWND target = GetFocus();
@@ -243,16 +207,5 @@ HWND FindThreadWindow(const char* caption, HWND except)
     FindData data = {caption, except, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&data));
     return data.found;
-}
-
-std::string WindowText(HWND hwnd)
-{
-    if (hwnd == nullptr)
-        return "(no window)";
-    int length = GetWindowTextLengthA(hwnd);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = GetWindowTextA(hwnd, &text[0], length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
 }
 } // namespace dlgtest

@@ -3,30 +3,22 @@
 // dialog's texts and link at the screen's DPI. Runs at 96 DPI with the other
 // tests and on its own in a Wine prefix at 144 DPI (CHRONOSHIFT_WINE_DPI
 // names the DPI there).
-#include "MainDlg.h"
 #include "RegistryFixture.h"
+#include "support/Dib.h"
+#include "support/Pump.h"
+#include "support/TestMainDlg.h"
+
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
-#include <stdlib.h>
 #include <string>
 #include <vector>
 
 namespace
 {
-const UINT kShowLogMessage = WM_APP + 100;
 const COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
-
-int ScreenDpi()
-{
-    HDC screen = ::GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 std::string Text(HWND hWnd)
 {
@@ -66,102 +58,10 @@ int AverageCharWidth(HWND hWnd)
     return tm.tmAveCharWidth;
 }
 
-// A window's client area as WM_PRINTCLIENT paints it, in a 32-bit image.
-class Picture
-{
-public:
-    Picture(HWND hWnd, COLORREF fill)
-    {
-        RECT rc = {};
-        ::GetClientRect(hWnd, &rc);
-        m_width = rc.right;
-        m_height = rc.bottom;
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = m_width;
-        bi.bmiHeader.biHeight = -m_height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bm = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bm);
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(dc, &rc, brush);
-        DeleteObject(brush);
-        ::SendMessageA(hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        const DWORD* pixels = static_cast<const DWORD*>(bits);
-        for (int i = 0; i < m_width * m_height; ++i)
-            m_pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
-        SelectObject(dc, old);
-        DeleteObject(bm);
-        DeleteDC(dc);
-    }
-
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    COLORREF At(int x, int y) const { return m_pixels[static_cast<size_t>(y * m_width + x)]; }
-
-    // Smallest rectangle around the pixels for which `ink` holds.
-    template <typename Ink> RECT Bounds(Ink ink) const
-    {
-        RECT rc = {m_width, m_height, 0, 0};
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                if (ink(At(x, y)))
-                {
-                    rc.left = std::min<LONG>(rc.left, x);
-                    rc.top = std::min<LONG>(rc.top, y);
-                    rc.right = std::max<LONG>(rc.right, x + 1);
-                    rc.bottom = std::max<LONG>(rc.bottom, y + 1);
-                }
-        return rc;
-    }
-
-private:
-    int m_width = 0;
-    int m_height = 0;
-    std::vector<COLORREF> m_pixels;
-};
-
 // Blue, or text anti-aliased from blue toward the background.
 bool IsBluish(COLORREF c)
 {
     return GetBValue(c) > GetRValue(c) + 60 && GetBValue(c) > GetGValue(c) + 60;
-}
-
-// The real dialog, modeless, with the labels opened up and the log command
-// caught before it starts Notepad.
-class CDpiProbeDlg : public CMainDlg
-{
-public:
-    int showLogCalls = 0;
-    using CMainDlg::m_lblIntro;
-    using CMainDlg::m_lblStatus;
-    using CMainDlg::ShowStatus;
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == kShowLogMessage)
-        {
-            ++showLogCalls;
-            return 0;
-        }
-        return CMainDlg::WindowProc(message, wParam, lParam);
-    }
-};
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
 }
 
 class DpiMainDialog : public regtest::CleanKeyTest
@@ -170,8 +70,10 @@ protected:
     void SetUp() override
     {
         regtest::CleanKeyTest::SetUp();
-        ASSERT_TRUE(m_dlg.Create(CMainDlg::IDD));
-        Pump();
+        // The log command is counted: no Notepad starts.
+        m_dlg.m_bCatchShowLog = true;
+        ASSERT_TRUE(m_dlg.Open());
+        PumpMessages();
     }
 
     void TearDown() override
@@ -200,8 +102,8 @@ protected:
         tall.RedrawImmediately = 0;
         tall.SetMarkupText(label.GetMarkup());
 
-        Picture shown(label.m_hWnd, RGB(0xFF, 0x00, 0xFF));
-        Picture whole(hTall, RGB(0xFF, 0x00, 0xFF));
+        Dib shown(label.m_hWnd, RGB(0xFF, 0x00, 0xFF));
+        Dib whole(hTall, RGB(0xFF, 0x00, 0xFF));
         const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
         RECT ink = whole.Bounds([face](COLORREF c) { return c != face; });
         EXPECT_LT(ink.left, ink.right) << name << " draws some text";
@@ -215,15 +117,14 @@ protected:
         tall.DestroyWindow();
     }
 
-    CDpiProbeDlg m_dlg;
+    CTestMainDlg m_dlg;
 };
 } // namespace
 
 TEST(DpiScreen, HasTheDpiOfItsWinePrefix)
 {
     // The 144-DPI run would prove nothing on a 96-DPI screen.
-    const char* wanted = getenv("CHRONOSHIFT_WINE_DPI");
-    EXPECT_EQ(wanted != nullptr ? atoi(wanted) : 96, ScreenDpi());
+    EXPECT_EQ(WinePrefixDpi(), ScreenDpi());
 }
 
 TEST(DpiManifest, DeclaresSystemDpiAwarenessOnly)
@@ -442,16 +343,16 @@ TEST_F(DpiMainDialog, BothLabelsShowAllTheirText)
 
     // The longest status line: a drop of thousands of pictures.
     m_dlg.ShowStatus(12345, 12345, true);
-    Pump();
+    PumpMessages();
     ExpectShowsAllItsText(m_dlg.m_lblStatus, "the status line");
 }
 
 TEST_F(DpiMainDialog, ClickOnTheDrawnViewLogReachesTheShowLogCommand)
 {
     m_dlg.ShowStatus(15, 13, true);
-    Pump();
+    PumpMessages();
     CMarkupStatic& status = m_dlg.m_lblStatus;
-    Picture shown(status.m_hWnd, RGB(0xFF, 0x00, 0xFF));
+    Dib shown(status.m_hWnd, RGB(0xFF, 0x00, 0xFF));
     RECT link = shown.Bounds(IsBluish);
     ASSERT_LT(link.left, link.right) << "the link is drawn in blue";
 
@@ -484,7 +385,7 @@ TEST_F(DpiMainDialog, ClickOnTheDrawnViewLogReachesTheShowLogCommand)
         ::SetCursorPos(pt.x, pt.y);
         ::SendMessageA(status.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         ::SendMessageA(status.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-        Pump();
-        EXPECT_EQ(++clicks, m_dlg.showLogCalls) << "click at " << x << ", " << y;
+        PumpMessages();
+        EXPECT_EQ(++clicks, m_dlg.m_nShowLogCalls) << "click at " << x << ", " << y;
     }
 }

@@ -2,6 +2,7 @@
 // with it, and routes the help command to the platform's handler.
 #include "MainApp.h"
 #include "RegistryFixture.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -61,8 +62,8 @@ TEST_F(MainAppTest, HelpCommandGoesToTheDefaultHelpHandler)
     EXPECT_TRUE(app.OnCmdMsg(ID_HELP, 0));
     EXPECT_FALSE(app.OnCmdMsg(ID_HELP + 1, 0));
     // A dialog passes the commands it does not handle on to the application.
-    CDialog dlg(102);
-    ASSERT_TRUE(dlg.Create(102));
+    CDialog dlg(IDD_MAIN);
+    ASSERT_TRUE(dlg.Create(IDD_MAIN));
     EXPECT_TRUE(dlg.OnCmdMsg(ID_HELP, 0));
     EXPECT_FALSE(dlg.OnCmdMsg(ID_HELP + 1, 0));
     dlg.DestroyWindow();

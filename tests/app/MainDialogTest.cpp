@@ -14,7 +14,7 @@ class MainDialogTest : public regtest::CleanKeyTest
 };
 
 // Closes the idle dialog the way a user does with the Exit button's key.
-bool PressEnter(TestMainDlg& dlg)
+bool PressEnter(CTestMainDlg& dlg)
 {
     PressKey(dlg.m_hWnd, VK_RETURN);
     return true;
@@ -23,19 +23,19 @@ bool PressEnter(TestMainDlg& dlg)
 
 TEST_F(MainDialogTest, FirstStartShowsTheDefaultsAndAnEmptyStatusLine)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     bool statusDrawnBlank = false;
-    std::vector<Step> steps = {[&](TestMainDlg& d)
+    std::vector<Step> steps = {[&](CTestMainDlg& d)
                                {
                                    // The label's own drawing holds nothing but its background.
                                    RECT rc;
-                                   ::GetClientRect(d.StatusLabel().m_hWnd, &rc);
+                                   ::GetClientRect(d.m_lblStatus.m_hWnd, &rc);
                                    HDC hdcScreen = ::GetDC(nullptr);
                                    HDC hdc = ::CreateCompatibleDC(hdcScreen);
                                    HBITMAP hbm = ::CreateCompatibleBitmap(hdcScreen, rc.right, rc.bottom);
                                    HGDIOBJ old = ::SelectObject(hdc, hbm);
                                    ::FillRect(hdc, &rc, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-                                   d.StatusLabel().RenderTo(hdc);
+                                   d.m_lblStatus.RenderTo(hdc);
                                    COLORREF face = ::GetSysColor(COLOR_BTNFACE);
                                    statusDrawnBlank = rc.right > 0 && rc.bottom > 0;
                                    for (int y = 0; y < rc.bottom && statusDrawnBlank; ++y)
@@ -82,9 +82,9 @@ TEST_F(MainDialogTest, FirstStartShowsTheDefaultsAndAnEmptyStatusLine)
 
 TEST_F(MainDialogTest, StartingLeavesNoKeyBehindUntilTheDialogCloses)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     bool keyWhileOpen = true;
-    std::vector<Step> steps = {[&](TestMainDlg&)
+    std::vector<Step> steps = {[&](CTestMainDlg&)
                                {
                                    keyWhileOpen = regtest::KeyExists();
                                    return true;
@@ -96,10 +96,10 @@ TEST_F(MainDialogTest, StartingLeavesNoKeyBehindUntilTheDialogCloses)
 }
 
 // The requests one click of "Keep Window on Top" made.
-std::vector<ZOrderRequest> ClickKeepOnTop(TestMainDlg& d)
+std::vector<ZOrderRequest> ClickKeepOnTop(CTestMainDlg& d)
 {
     size_t before = d.zOrderRequests.size();
-    Click(d.m_hWnd, kKeepOnTopBox);
+    Click(d.m_hWnd, IDC_KEEP_ON_TOP);
     return std::vector<ZOrderRequest>(d.zOrderRequests.begin() + static_cast<std::ptrdiff_t>(before),
                                       d.zOrderRequests.end());
 }
@@ -107,20 +107,20 @@ std::vector<ZOrderRequest> ClickKeepOnTop(TestMainDlg& d)
 TEST_F(MainDialogTest, KeepOnTopStoredOnIsTopmostBeforeTheWindowShows)
 {
     regtest::SetBinaryInt("window on top", 1);
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     bool topmostShown = false;
     std::vector<ZOrderRequest> firstClick;
     bool afterFirstClick = true;
     std::vector<ZOrderRequest> secondClick;
     bool afterSecondClick = false;
-    std::vector<Step> steps = {[&](TestMainDlg& d)
+    std::vector<Step> steps = {[&](CTestMainDlg& d)
                                {
                                    topmostShown = ::IsWindowVisible(d.m_hWnd) && IsTopmost(d.m_hWnd);
                                    firstClick = ClickKeepOnTop(d);
                                    afterFirstClick = IsTopmost(d.m_hWnd);
                                    return true;
                                },
-                               [&](TestMainDlg& d)
+                               [&](CTestMainDlg& d)
                                {
                                    secondClick = ClickKeepOnTop(d);
                                    afterSecondClick = IsTopmost(d.m_hWnd);
@@ -153,24 +153,24 @@ TEST_F(MainDialogTest, KeepOnTopStoredOnIsTopmostBeforeTheWindowShows)
 
 TEST_F(MainDialogTest, KeepOnTopClickedOnAndOffReturnsToTheNormalBand)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     std::vector<ZOrderRequest> on;
     bool onChecked = false;
     bool onTopmost = false;
     std::vector<ZOrderRequest> off;
     bool offChecked = true;
     bool offTopmost = true;
-    std::vector<Step> steps = {[&](TestMainDlg& d)
+    std::vector<Step> steps = {[&](CTestMainDlg& d)
                                {
                                    on = ClickKeepOnTop(d);
-                                   onChecked = IsChecked(d.m_hWnd, kKeepOnTopBox);
+                                   onChecked = IsChecked(d.m_hWnd, IDC_KEEP_ON_TOP);
                                    onTopmost = IsTopmost(d.m_hWnd);
                                    return true;
                                },
-                               [&](TestMainDlg& d)
+                               [&](CTestMainDlg& d)
                                {
                                    off = ClickKeepOnTop(d);
-                                   offChecked = IsChecked(d.m_hWnd, kKeepOnTopBox);
+                                   offChecked = IsChecked(d.m_hWnd, IDC_KEEP_ON_TOP);
                                    offTopmost = IsTopmost(d.m_hWnd);
                                    return true;
                                },
@@ -210,18 +210,19 @@ TEST_F(MainDialogTest, EnterEscapeAndAltF4CloseTheIdleDialogAndSaveTheOptions)
     {
         SCOPED_TRACE(way.name);
         regtest::DeleteKey();
-        TestMainDlg dlg;
-        std::vector<Step> steps = {[&](TestMainDlg& d)
+        CTestMainDlg dlg;
+        std::vector<Step> steps = {[&](CTestMainDlg& d)
                                    {
                                        // Something to save that differs from the defaults.
-                                       Click(d.m_hWnd, kProcessSubfoldersBox);
-                                       ::SendDlgItemMessageA(d.m_hWnd, kDateList, CB_SETCURSEL, 1, 0);
+                                       Click(d.m_hWnd, IDC_PROCESS_SUBFOLDERS);
+                                       ::SendDlgItemMessageA(d.m_hWnd, IDC_DATE_TO_CHANGE, CB_SETCURSEL, 1,
+                                                             0);
                                        way.close(d.m_hWnd);
                                        return true;
                                    }};
         EXPECT_EQ(way.result, RunDialog(dlg, steps));
         EXPECT_FALSE(::IsWindow(dlg.m_hWnd));
-        EXPECT_EQ(0, dlg.SubfoldersOption());
+        EXPECT_EQ(0, dlg.m_bProcessSubfolders);
         EXPECT_EQ(0u, regtest::GetRaw("process subfolders").Int());
         EXPECT_EQ(std::string("c", 2), regtest::GetRaw("date to change").Text());
     }
@@ -229,11 +230,11 @@ TEST_F(MainDialogTest, EnterEscapeAndAltF4CloseTheIdleDialogAndSaveTheOptions)
 
 TEST_F(MainDialogTest, BusyDialogRefusesEveryWayOfClosing)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     bool aliveAfterKeys = false;
     bool aliveAfterCommands = false;
     bool stillBusy = false;
-    std::vector<Step> steps = {[&](TestMainDlg& d)
+    std::vector<Step> steps = {[&](CTestMainDlg& d)
                                {
                                    d.SetBusy(true, false);
                                    PressKey(d.m_hWnd, VK_RETURN);
@@ -241,7 +242,7 @@ TEST_F(MainDialogTest, BusyDialogRefusesEveryWayOfClosing)
                                    PressAltF4(d.m_hWnd);
                                    return true;
                                },
-                               [&](TestMainDlg& d)
+                               [&](CTestMainDlg& d)
                                {
                                    aliveAfterKeys = ::IsWindowVisible(d.m_hWnd) != FALSE;
                                    // The commands themselves, as a click racing the disabling would send
@@ -252,15 +253,15 @@ TEST_F(MainDialogTest, BusyDialogRefusesEveryWayOfClosing)
                                    ::PostMessageA(d.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
                                    return true;
                                },
-                               [&](TestMainDlg& d)
+                               [&](CTestMainDlg& d)
                                {
                                    aliveAfterCommands = ::IsWindowVisible(d.m_hWnd) != FALSE;
-                                   stillBusy = d.IsBusy();
+                                   stillBusy = d.m_bBusy;
                                    // Idle again, the same key closes it.
                                    d.SetBusy(false, false);
                                    return true;
                                },
-                               [&](TestMainDlg& d)
+                               [&](CTestMainDlg& d)
                                {
                                    ::PostMessageA(d.m_hWnd, WM_CLOSE, 0, 0);
                                    return true;
@@ -269,19 +270,19 @@ TEST_F(MainDialogTest, BusyDialogRefusesEveryWayOfClosing)
     EXPECT_TRUE(aliveAfterKeys);
     EXPECT_TRUE(aliveAfterCommands);
     EXPECT_TRUE(stillBusy);
-    EXPECT_FALSE(dlg.IsBusy());
+    EXPECT_FALSE(dlg.m_bBusy);
 }
 
 TEST_F(MainDialogTest, BusyDialogShowsTheWaitCursor)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     HCURSOR busyCursor = nullptr;
     HCURSOR idleCursor = nullptr;
     HCURSOR wait = ::LoadCursor(nullptr, IDC_WAIT);
-    std::vector<Step> steps = {[&](TestMainDlg& d)
+    std::vector<Step> steps = {[&](CTestMainDlg& d)
                                {
                                    d.SetBusy(true, false);
-                                   HWND box = ::GetDlgItem(d.m_hWnd, kKeepOnTopBox);
+                                   HWND box = ::GetDlgItem(d.m_hWnd, IDC_KEEP_ON_TOP);
                                    ::SetCursor(nullptr);
                                    ::SendMessageA(d.m_hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(box),
                                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -301,7 +302,7 @@ TEST_F(MainDialogTest, BusyDialogShowsTheWaitCursor)
 
 TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemWhichOpensTheAboutBox)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     int items = 0;
     bool separatorBeforeLast = false;
     UINT lastId = 0;
@@ -311,7 +312,7 @@ TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemWhichOpensTheAboutBox)
     bool versionWithoutPrefix = false;
     bool mainAliveAfterAbout = false;
     std::vector<Step> steps = {
-        [&](TestMainDlg& d)
+        [&](CTestMainDlg& d)
         {
             HMENU menu = ::GetSystemMenu(d.m_hWnd, FALSE);
             items = ::GetMenuItemCount(menu);
@@ -327,7 +328,7 @@ TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemWhichOpensTheAboutBox)
             ::PostMessageA(d.m_hWnd, WM_SYSCOMMAND, 0x0010 | 0x0003, 0);
             return true;
         },
-        [&](TestMainDlg& d)
+        [&](CTestMainDlg& d)
         {
             about = FindThreadWindow("About Chronoshift", d.m_hWnd);
             if (about == nullptr)
@@ -344,7 +345,7 @@ TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemWhichOpensTheAboutBox)
             PressKey(about, VK_ESCAPE);
             return true;
         },
-        [&](TestMainDlg& d)
+        [&](CTestMainDlg& d)
         {
             if (::IsWindow(about))
                 return false;
@@ -365,9 +366,9 @@ TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemWhichOpensTheAboutBox)
 
 TEST_F(MainDialogTest, ClosingDeletesTheProcessingLog)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     bool logWhileOpen = false;
-    std::vector<Step> steps = {[&](TestMainDlg& d)
+    std::vector<Step> steps = {[&](CTestMainDlg& d)
                                {
                                    logWhileOpen = ::GetFileAttributesA(d.init.logPath.c_str()) !=
                                                   INVALID_FILE_ATTRIBUTES;
@@ -382,30 +383,30 @@ TEST_F(MainDialogTest, ClosingDeletesTheProcessingLog)
 
 TEST_F(MainDialogTest, AboutBoxOpensDuringABatchAndTheBatchGoesOn)
 {
-    TestMainDlg dlg;
+    CTestMainDlg dlg;
     HWND about = nullptr;
     bool busyWithAbout = false;
     bool busyAfterAbout = false;
-    std::vector<Step> steps = {[&](TestMainDlg& d)
+    std::vector<Step> steps = {[&](CTestMainDlg& d)
                                {
                                    d.SetBusy(true, false);
                                    ::PostMessageA(d.m_hWnd, WM_SYSCOMMAND, 0x0010, 0);
                                    return true;
                                },
-                               [&](TestMainDlg& d)
+                               [&](CTestMainDlg& d)
                                {
                                    about = FindThreadWindow("About Chronoshift", d.m_hWnd);
                                    if (about == nullptr)
                                        return false;
-                                   busyWithAbout = d.IsBusy();
+                                   busyWithAbout = d.m_bBusy;
                                    ::PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                                    return true;
                                },
-                               [&](TestMainDlg& d)
+                               [&](CTestMainDlg& d)
                                {
                                    if (::IsWindow(about))
                                        return false;
-                                   busyAfterAbout = d.IsBusy() && ::IsWindowVisible(d.m_hWnd);
+                                   busyAfterAbout = d.m_bBusy && ::IsWindowVisible(d.m_hWnd);
                                    d.SetBusy(false, false);
                                    return true;
                                },

@@ -13,8 +13,6 @@
 
 namespace
 {
-const UINT kShowLogMessage = WM_APP + 100;
-
 // The real dialog, opened up for probing; it records the messages a test
 // asks about and keeps the log command from starting Notepad.
 class CProbeDlg : public CMainDlg
@@ -44,7 +42,7 @@ protected:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == kShowLogMessage)
+        if (message == WM_APP_COMMAND_SHOW_LOG)
         {
             ++showLogCalls;
             showLogW = wParam;

@@ -13,10 +13,10 @@ class OptionsTest : public regtest::CleanKeyTest
 {
 protected:
     // Starts the dialog on whatever the registry holds and closes it with Enter.
-    TestMainDlg::InitState StartAndClose()
+    CTestMainDlg::InitState StartAndClose()
     {
-        TestMainDlg dlg;
-        std::vector<Step> steps = {[](TestMainDlg& d)
+        CTestMainDlg dlg;
+        std::vector<Step> steps = {[](CTestMainDlg& d)
                                    {
                                        PressKey(d.m_hWnd, VK_RETURN);
                                        return true;
@@ -42,7 +42,7 @@ TEST_F(OptionsTest, WindowOnTopStoredOddly)
     {
         SCOPED_TRACE("REG_DWORD 1 reads as on");
         regtest::SetDword("window on top", 1);
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_TRUE(init.keepOnTopChecked);
         EXPECT_TRUE(TopmostAtStart(init));
         regtest::RawValue raw = regtest::GetRaw("window on top");
@@ -53,7 +53,7 @@ TEST_F(OptionsTest, WindowOnTopStoredOddly)
         SCOPED_TRACE("2 reads as on and is written back as 1");
         regtest::DeleteKey();
         regtest::SetBinaryInt("window on top", 2);
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_TRUE(init.keepOnTopChecked);
         EXPECT_TRUE(TopmostAtStart(init));
         EXPECT_EQ(1u, regtest::GetRaw("window on top").Int());
@@ -63,7 +63,7 @@ TEST_F(OptionsTest, WindowOnTopStoredOddly)
         regtest::DeleteKey();
         const BYTE eight[8] = {1, 1, 1, 1, 1, 1, 1, 1};
         regtest::SetRaw("window on top", REG_BINARY, eight, sizeof(eight));
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_FALSE(init.keepOnTopChecked);
         EXPECT_EQ("", DescribeZOrder(init.zOrderRequests));
         EXPECT_FALSE(init.topmost);
@@ -76,7 +76,7 @@ TEST_F(OptionsTest, WindowOnTopStoredOddly)
         regtest::DeleteKey();
         const BYTE two[2] = {1, 0};
         regtest::SetRaw("window on top", REG_BINARY, two, sizeof(two));
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_FALSE(init.keepOnTopChecked);
         EXPECT_EQ(0u, regtest::GetRaw("window on top").Int());
     }
@@ -87,7 +87,7 @@ TEST_F(OptionsTest, ProcessSubfoldersStoredOddly)
     {
         SCOPED_TRACE("the key exists but the value is missing: on");
         regtest::SetText("date to change", "c");
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_TRUE(init.subfoldersChecked);
         EXPECT_EQ(1, init.subfoldersOption);
         EXPECT_EQ(1, init.dateSelection);
@@ -97,7 +97,7 @@ TEST_F(OptionsTest, ProcessSubfoldersStoredOddly)
         SCOPED_TRACE("0 reads as off");
         regtest::DeleteKey();
         regtest::SetBinaryInt("process subfolders", 0);
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_FALSE(init.subfoldersChecked);
         EXPECT_EQ(0, init.subfoldersOption);
         EXPECT_EQ(0u, regtest::GetRaw("process subfolders").Int());
@@ -106,7 +106,7 @@ TEST_F(OptionsTest, ProcessSubfoldersStoredOddly)
         SCOPED_TRACE("-1 as a REG_DWORD reads as on and is written back as 1");
         regtest::DeleteKey();
         regtest::SetDword("process subfolders", 0xFFFFFFFF);
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_TRUE(init.subfoldersChecked);
         EXPECT_NE(0, init.subfoldersOption);
         regtest::RawValue raw = regtest::GetRaw("process subfolders");
@@ -136,7 +136,7 @@ TEST_F(OptionsTest, DateToChangeTexts)
         SCOPED_TRACE(c.name);
         regtest::DeleteKey();
         regtest::SetRaw("date to change", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-        TestMainDlg::InitState init = StartAndClose();
+        CTestMainDlg::InitState init = StartAndClose();
         EXPECT_EQ(c.index, init.dateSelection);
         regtest::RawValue raw = regtest::GetRaw("date to change");
         EXPECT_EQ(DWORD(REG_SZ), raw.type);
@@ -146,10 +146,10 @@ TEST_F(OptionsTest, DateToChangeTexts)
 
 TEST_F(OptionsTest, NoSelectionIsSavedAsDateModified)
 {
-    TestMainDlg dlg;
-    std::vector<Step> steps = {[](TestMainDlg& d)
+    CTestMainDlg dlg;
+    std::vector<Step> steps = {[](CTestMainDlg& d)
                                {
-                                   ::SendDlgItemMessageA(d.m_hWnd, kDateList, CB_SETCURSEL,
+                                   ::SendDlgItemMessageA(d.m_hWnd, IDC_DATE_TO_CHANGE, CB_SETCURSEL,
                                                          static_cast<WPARAM>(-1), 0);
                                    PressKey(d.m_hWnd, VK_ESCAPE);
                                    return true;
@@ -163,19 +163,20 @@ TEST_F(OptionsTest, NoSelectionIsSavedAsDateModified)
 TEST_F(OptionsTest, OptionsSurviveARestart)
 {
     {
-        TestMainDlg first;
-        std::vector<Step> steps = {[](TestMainDlg& d)
+        CTestMainDlg first;
+        std::vector<Step> steps = {[](CTestMainDlg& d)
                                    {
-                                       Click(d.m_hWnd, kKeepOnTopBox);
-                                       Click(d.m_hWnd, kProcessSubfoldersBox);
-                                       ::SendDlgItemMessageA(d.m_hWnd, kDateList, CB_SETCURSEL, 2, 0);
+                                       Click(d.m_hWnd, IDC_KEEP_ON_TOP);
+                                       Click(d.m_hWnd, IDC_PROCESS_SUBFOLDERS);
+                                       ::SendDlgItemMessageA(d.m_hWnd, IDC_DATE_TO_CHANGE, CB_SETCURSEL, 2,
+                                                             0);
                                        PressKey(d.m_hWnd, VK_ESCAPE);
                                        return true;
                                    }};
         EXPECT_EQ(IDCANCEL, RunDialog(first, steps));
-        EXPECT_EQ(0, first.SubfoldersOption());
+        EXPECT_EQ(0, first.m_bProcessSubfolders);
     }
-    TestMainDlg::InitState second = StartAndClose();
+    CTestMainDlg::InitState second = StartAndClose();
     EXPECT_TRUE(second.keepOnTopChecked);
     EXPECT_TRUE(TopmostAtStart(second));
     EXPECT_FALSE(second.subfoldersChecked);
@@ -184,18 +185,19 @@ TEST_F(OptionsTest, OptionsSurviveARestart)
 
     // And back to the defaults through a third run.
     {
-        TestMainDlg third;
-        std::vector<Step> steps = {[](TestMainDlg& d)
+        CTestMainDlg third;
+        std::vector<Step> steps = {[](CTestMainDlg& d)
                                    {
-                                       Click(d.m_hWnd, kKeepOnTopBox);
-                                       Click(d.m_hWnd, kProcessSubfoldersBox);
-                                       ::SendDlgItemMessageA(d.m_hWnd, kDateList, CB_SETCURSEL, 0, 0);
+                                       Click(d.m_hWnd, IDC_KEEP_ON_TOP);
+                                       Click(d.m_hWnd, IDC_PROCESS_SUBFOLDERS);
+                                       ::SendDlgItemMessageA(d.m_hWnd, IDC_DATE_TO_CHANGE, CB_SETCURSEL, 0,
+                                                             0);
                                        PressKey(d.m_hWnd, VK_RETURN);
                                        return true;
                                    }};
         RunDialog(third, steps);
     }
-    TestMainDlg::InitState fourth = StartAndClose();
+    CTestMainDlg::InitState fourth = StartAndClose();
     EXPECT_FALSE(fourth.keepOnTopChecked);
     EXPECT_EQ("", DescribeZOrder(fourth.zOrderRequests));
     EXPECT_FALSE(fourth.topmost);

@@ -37,11 +37,12 @@ configure complete-native native ok
 configure complete-windows windows ok
 configure no-reader-sources native refused exif/ExifParser.cpp exif/ExifReader.cpp
 configure no-reader-tests native refused tests/exif
+configure no-test-support native refused tests/support
 configure no-engine windows refused engine
 configure no-markup-sources windows refused markup/*.cpp
 configure no-engine-tests windows refused tests/engine
 configure no-e2e-scripts windows refused tests/e2e
-configure no-driver windows refused drive
+configure no-driver windows refused tests/driver
 
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

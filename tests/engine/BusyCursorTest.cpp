@@ -153,12 +153,12 @@ TEST_F(BusyCursorTest, WhileBusyThePointerShowsTheWaitCursorOverTheDialogAndEver
     const Place places[] = {
         {"dialog", background},
         {"Exit", CentreOf(::GetDlgItem(hDlg, IDOK))},
-        {"Undo", CentreOf(::GetDlgItem(hDlg, 1005))},
-        {"Keep Window on Top", CentreOf(::GetDlgItem(hDlg, 1001))},
-        {"Process Subfolders", CentreOf(::GetDlgItem(hDlg, 1004))},
-        {"Date to Change", CentreOf(::GetDlgItem(hDlg, 1003))},
+        {"Undo", CentreOf(::GetDlgItem(hDlg, IDC_UNDO))},
+        {"Keep Window on Top", CentreOf(::GetDlgItem(hDlg, IDC_KEEP_ON_TOP))},
+        {"Process Subfolders", CentreOf(::GetDlgItem(hDlg, IDC_PROCESS_SUBFOLDERS))},
+        {"Date to Change", CentreOf(::GetDlgItem(hDlg, IDC_DATE_TO_CHANGE))},
         {"status with progress text", CentreOf(m_dlg.m_lblStatus.m_hWnd)},
-        {"intro", CentreOf(::GetDlgItem(hDlg, 1002))},
+        {"intro", CentreOf(::GetDlgItem(hDlg, IDC_INTRO))},
     };
     for (bool bBusy : {true, false})
     {

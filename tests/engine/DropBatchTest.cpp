@@ -21,11 +21,6 @@ std::string Progress(int nJpgFiles)
     return "<font color=\"DarkRed\">Processed <b>" + std::to_string(nJpgFiles) + "</b> files...</font>";
 }
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Wine only: the host's name of a path, for the host's own tools.
 std::string HostName(const std::string& path)
 {
@@ -112,8 +107,8 @@ protected:
 
     bool AllEnabled()
     {
-        return m_dlg.IsControlEnabled(1001) && m_dlg.IsControlEnabled(1004) && m_dlg.IsControlEnabled(1003) &&
-               m_dlg.IsControlEnabled(IDOK);
+        return m_dlg.IsControlEnabled(IDC_KEEP_ON_TOP) && m_dlg.IsControlEnabled(IDC_PROCESS_SUBFOLDERS) &&
+               m_dlg.IsControlEnabled(IDC_DATE_TO_CHANGE) && m_dlg.IsControlEnabled(IDOK);
     }
 };
 
@@ -142,7 +137,7 @@ TEST_F(DropBatchTest, WritesTheDropBlockAndTheFinalStatus)
     EXPECT_EQ(Final(2, 1), m_dlg.StatusMarkup());
     EXPECT_FALSE(m_dlg.m_bBusy);
     EXPECT_TRUE(AllEnabled());
-    EXPECT_TRUE(m_dlg.IsControlEnabled(1005));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     ASSERT_FALSE(m_dlg.m_strUndoPath.IsEmpty());
     EXPECT_FALSE(m_dlg.m_fileUndo.IsOpen());
     EXPECT_FALSE(m_dlg.m_fileLog.IsOpen());
@@ -268,7 +263,7 @@ TEST_F(DropBatchTest, ADropOfNoJpegFilesEndsWithZeroTotalsAndNoUndo)
     m_dlg.Drop({text});
     EXPECT_EQ(Final(0, 0), m_dlg.StatusMarkup());
     EXPECT_TRUE(m_dlg.m_strUndoPath.IsEmpty());
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
     EXPECT_TRUE(AllEnabled());
 }
 
@@ -277,16 +272,16 @@ TEST_F(DropBatchTest, ADropThatChangesNothingEndsTheUndoOfTheDropBefore)
     std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
     m_dlg.Drop({a});
     std::string journal = static_cast<const char*>(m_dlg.m_strUndoPath);
-    ASSERT_TRUE(m_dlg.IsControlEnabled(1005));
+    ASSERT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     ASSERT_TRUE(Exists(journal));
     m_dlg.Drop({a}); // now equal: nothing changes
     EXPECT_EQ(Final(1, 0), m_dlg.StatusMarkup());
     EXPECT_FALSE(Exists(journal));
     EXPECT_TRUE(m_dlg.m_strUndoPath.IsEmpty());
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
     // Only journal files of ours were in the temporary folder; none is left.
     WIN32_FIND_DATAA data;
-    HANDLE hFind = ::FindFirstFileA((m_temp.Path() + "\\Chronoshift Temp *").c_str(), &data);
+    HANDLE hFind = ::FindFirstFileA((m_temp / "Chronoshift Temp *").c_str(), &data);
     int nFiles = 0;
     if (hFind != INVALID_HANDLE_VALUE)
     {
@@ -308,13 +303,13 @@ TEST_F(DropBatchTest, ALogDeletedBetweenDropsSwitchesTheLogOff)
     EXPECT_TRUE(m_dlg.m_strLogPath.IsEmpty());
     EXPECT_EQ(Progress(1), m_dlg.StatusMarkup()) << "no totals, no link";
     EXPECT_EQ("2008-05-17 14:03:09", Modified(b)) << "the drop itself runs";
-    EXPECT_TRUE(m_dlg.IsControlEnabled(1005));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     std::string text = m_work / "notes.txt";
     ASSERT_TRUE(WriteBytes(text, "x"));
     m_dlg.Drop({text});
     EXPECT_EQ(Progress(0), m_dlg.StatusMarkup());
     WIN32_FIND_DATAA data;
-    HANDLE hFind = ::FindFirstFileA((m_temp.Path() + "\\Chronoshift Temp *").c_str(), &data);
+    HANDLE hFind = ::FindFirstFileA((m_temp / "Chronoshift Temp *").c_str(), &data);
     EXPECT_EQ(INVALID_HANDLE_VALUE, hFind) << "the log is not made again";
     if (hFind != INVALID_HANDLE_VALUE)
         ::FindClose(hFind);
@@ -324,14 +319,14 @@ TEST_F(DropBatchTest, TheDialogIsBusyWhileTheBatchRuns)
 {
     std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
     m_dlg.Drop({a}); // Undo becomes available
-    ASSERT_TRUE(m_dlg.IsControlEnabled(1005));
+    ASSERT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     std::string b = Picture("b.jpg", "2008:05:17 14:03:09");
     int nSeen = 0;
     m_dlg.m_onTick = [&]
     {
         ++nSeen;
         EXPECT_TRUE(m_dlg.m_bBusy);
-        for (int nID : {1001, 1004, 1003, static_cast<int>(IDOK), 1005})
+        for (int nID : {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK, IDC_UNDO})
             EXPECT_FALSE(m_dlg.IsControlEnabled(nID)) << nID;
         EXPECT_TRUE(m_dlg.m_fileLog.IsOpen());
         EXPECT_TRUE(m_dlg.m_fileUndo.IsOpen());
@@ -341,21 +336,21 @@ TEST_F(DropBatchTest, TheDialogIsBusyWhileTheBatchRuns)
     EXPECT_EQ(1, nSeen);
     EXPECT_FALSE(m_dlg.m_bBusy);
     EXPECT_TRUE(AllEnabled());
-    EXPECT_TRUE(m_dlg.IsControlEnabled(1005));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
 TEST_F(DropBatchTest, SetBusyEnablesUndoOnlyWhenIdleAndAvailable)
 {
     m_dlg.SetBusy(true, true);
     EXPECT_TRUE(m_dlg.m_bBusy);
-    for (int nID : {1001, 1004, 1003, static_cast<int>(IDOK), 1005})
+    for (int nID : {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK, IDC_UNDO})
         EXPECT_FALSE(m_dlg.IsControlEnabled(nID)) << nID;
     m_dlg.SetBusy(false, false);
     EXPECT_FALSE(m_dlg.m_bBusy);
     EXPECT_TRUE(AllEnabled());
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
     m_dlg.SetBusy(false, true);
-    EXPECT_TRUE(m_dlg.IsControlEnabled(1005));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
 TEST_F(DropBatchTest, ADropDuringABatchRunsAfterIt)
@@ -372,7 +367,7 @@ TEST_F(DropBatchTest, ADropDuringABatchRunsAfterIt)
         {
             // The user drops again while the first file's status is shown.
             bPosted = true;
-            ::PostMessageA(m_dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle({c})), 0);
+            ::PostMessageA(m_dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildDropFiles({c})), 0);
         }
     };
     m_dlg.Drop({a, b});
@@ -414,7 +409,7 @@ TEST(DropPaths, LongPathsArriveWhole)
 {
     std::string longPath = "C:\\" + std::string(300, 'd') + "\\" + std::string(300, 'f') + ".jpg";
     std::vector<std::string> paths = {"C:\\short.jpg", longPath, "D:\\"};
-    HDROP hDrop = MakeDropHandle(paths);
+    HDROP hDrop = BuildDropFiles(paths);
     std::vector<CString> read = ReadDropPaths(hDrop);
     ::DragFinish(hDrop);
     ASSERT_EQ(3u, read.size());
@@ -428,7 +423,7 @@ TEST_F(DropBatchTest, ALongPathIsNeverCutDownToAnotherFile)
 {
     // A picture whose path is exactly what a 260-character buffer would keep
     // of the dropped path: cut short, the drop would change this file.
-    std::string folder = m_work.Path();
+    std::string folder(m_work.Path());
     std::string name = "p.jpg";
     std::string dir = Folder("x");
     while (dir.size() + 1 + 60 + 1 + name.size() < 259)

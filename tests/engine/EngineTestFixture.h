@@ -2,8 +2,14 @@
 // plus a folder for the test's pictures.
 #pragma once
 
-#include "EngineTestDialog.h"
-#include "JpegFixture.h"
+#include "support/Bytes.h"
+#include "support/DropFiles.h"
+#include "support/JpegBuilder.h"
+#include "support/LocalTime.h"
+#include "support/TempDir.h"
+#include "support/TestMainDlg.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +34,9 @@ protected:
 
     std::string Modified(const std::string& path);
 
-    ScratchFolder m_temp;
+    TempDir m_temp;
     TempFolderRedirect m_redirect{m_temp.Path()};
-    ScratchFolder m_work;
+    TempDir m_work;
     CTestMainDlg m_dlg;
     int m_nJpgFiles = 0;
     int m_nChanged = 0;

@@ -1,22 +1,9 @@
 #include "UndoJournal.h"
+#include "support/LocalTime.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace
-{
-std::string LocalFields(const CTime& time)
-{
-    struct tm fields;
-    if (!time.GetLocalTm(&fields))
-        return "invalid";
-    char text[40];
-    snprintf(text, sizeof(text), "%d-%d-%d %d:%d:%d", fields.tm_year + 1900, fields.tm_mon + 1,
-             fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec);
-    return text;
-}
-} // namespace
 
 TEST(ParseNextInt, ReadsTheSixNumbersOfADateLine)
 {

@@ -1,5 +1,5 @@
 #include "EngineTestFixture.h"
-#include "NtfsLikeTimeStore.h"
+#include "support/NtfsLikeTimeStore.h"
 
 namespace
 {

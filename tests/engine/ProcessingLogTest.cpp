@@ -1,6 +1,6 @@
 #include "EngineTestFixture.h"
-#include "MessageBoxAnswerer.h"
 #include "ProcessingLog.h"
+#include "support/MessageBoxAnswerer.h"
 
 #include <regex>
 
@@ -14,11 +14,6 @@ std::string Now()
     snprintf(text, sizeof(text), "%04d/%02d/%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
              now.wMinute, now.wSecond);
     return text;
-}
-
-bool Exists(const CString& path)
-{
-    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 // True when the handle was still open; it is closed then. Asked right after
@@ -207,7 +202,7 @@ TEST_F(ProcessingLogTest, WithTheLogOffNothingIsWrittenAndNothingStarted)
     m_dlg.WriteLog(true, "stamped\n");
     m_dlg.WriteLog(false, "plain\n");
     EXPECT_EQ(1, m_dlg.OnShowLog(0, 0));
-    EXPECT_EQ(1, ::SendMessageA(m_dlg.m_hWnd, WM_APP + 100, 0, 0));
+    EXPECT_EQ(1, ::SendMessageA(m_dlg.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 0, 0));
     m_dlg.m_fileLog.Close();
     EXPECT_EQ(start, ReadBytes(logPath));
     EXPECT_TRUE(starter.Requests().empty());
@@ -219,7 +214,7 @@ TEST_F(ProcessingLogTest, TheShowLogMessageStartsNotepadOnTheLogAndKeepsNoHandle
     ProcessStartStandIn starter(true);
     std::string logPath = static_cast<const char*>(m_dlg.m_strLogPath);
     // Whatever the parameters, as the link sends 0 and 0.
-    LRESULT result = ::SendMessageA(m_dlg.m_hWnd, WM_APP + 100, 7, 9);
+    LRESULT result = ::SendMessageA(m_dlg.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 7, 9);
     ASSERT_EQ(1u, starter.Requests().size());
     const ProcessStartStandIn::Request& request = starter.Requests()[0];
     bool bProcessOpen = CloseIfStillOpen(request.process);
@@ -255,7 +250,7 @@ TEST_F(ProcessingLogTest, NotepadThatCannotStartIsNotReported)
 {
     ProcessStartStandIn starter(false);
     MessageBoxAnswerer answerer(m_dlg.m_hWnd, {});
-    EXPECT_EQ(1, ::SendMessageA(m_dlg.m_hWnd, WM_APP + 100, 0, 0));
+    EXPECT_EQ(1, ::SendMessageA(m_dlg.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 0, 0));
     EXPECT_EQ(1u, starter.Requests().size());
     EXPECT_TRUE(answerer.Boxes().empty());
 }
@@ -299,13 +294,13 @@ TEST_F(ProcessingLogTest, ClosingTheDialogDeletesBothFiles)
 
 TEST(ProcessingLogStart, WithoutATemporaryFolderTheProgramRunsWithoutALog)
 {
-    ScratchFolder scratch;
+    TempDir scratch;
     TempFolderRedirect redirect(scratch.Path() + "\\does not exist");
     CTestMainDlg dlg;
     ProcessStartStandIn starter(true);
     ASSERT_TRUE(dlg.Open());
     EXPECT_TRUE(dlg.m_strLogPath.IsEmpty());
-    EXPECT_EQ(1, ::SendMessageA(dlg.m_hWnd, WM_APP + 100, 0, 0));
+    EXPECT_EQ(1, ::SendMessageA(dlg.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 0, 0));
     EXPECT_TRUE(starter.Requests().empty());
     dlg.Close();
 }

@@ -149,7 +149,7 @@ TEST_F(StatusLineTest, ProgressAndFinalTexts)
 
 TEST_F(StatusLineTest, TheLabelRepaintsOnlyWhenThePumpRuns)
 {
-    HWND hLabel = ::GetDlgItem(m_dlg.m_hWnd, 1000);
+    HWND hLabel = ::GetDlgItem(m_dlg.m_hWnd, IDC_STATUS);
     ::UpdateWindow(m_dlg.m_hWnd);
     m_dlg.m_dwLastPumpTick = 1000;
     m_dlg.m_dwFakeTick = 1100;

@@ -1,6 +1,7 @@
-#include "EngineTestDialog.h"
-#include "JpegFixture.h"
 #include "TempFile.h"
+#include "support/Bytes.h"
+#include "support/TempDir.h"
+#include "support/TestMainDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,6 @@ SYSTEMTIME At(WORD hour, WORD minute, WORD second, WORD milliseconds)
     return time;
 }
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 } // namespace
 
 TEST(TempFileName, FollowsTheFixedPattern)
@@ -42,8 +39,8 @@ TEST(TempFileName, FollowsTheFixedPattern)
 
 TEST(CreateUniqueTempFile, TakesTheNextCounterWhileNamesExist)
 {
-    ScratchFolder folder;
-    std::string prefix = folder.Path() + "\\";
+    TempDir folder;
+    std::string prefix(folder.Path() + "\\");
     SYSTEMTIME time = At(14, 3, 9, 7);
     CString path;
     ASSERT_TRUE(CreateUniqueTempFile(prefix.c_str(), time, path));
@@ -64,8 +61,8 @@ TEST(CreateUniqueTempFile, TakesTheNextCounterWhileNamesExist)
 
 TEST(CreateUniqueTempFile, GivesUpAfterItsAttempts)
 {
-    ScratchFolder folder;
-    std::string prefix = folder.Path() + "\\";
+    TempDir folder;
+    std::string prefix(folder.Path() + "\\");
     SYSTEMTIME time = At(1, 2, 3, 4);
     for (int counter = 0; counter < 5; ++counter)
         ASSERT_TRUE(
@@ -80,8 +77,8 @@ TEST(CreateUniqueTempFile, GivesUpAfterItsAttempts)
 
 TEST(CreateUniqueTempFile, GoesOnPastANameThatFailsForAnotherReason)
 {
-    ScratchFolder folder;
-    std::string prefix = folder.Path() + "\\";
+    TempDir folder;
+    std::string prefix(folder.Path() + "\\");
     SYSTEMTIME time = At(9, 8, 7, 6);
     // A folder of that name: the creation fails, though not always as "exists".
     ASSERT_TRUE(::CreateDirectoryA(FormatTempFileName(prefix.c_str(), time, 0), nullptr));
@@ -92,8 +89,8 @@ TEST(CreateUniqueTempFile, GoesOnPastANameThatFailsForAnotherReason)
 
 TEST(CreateUniqueTempFile, StopsWhenTheFolderTakesNoFile)
 {
-    ScratchFolder folder;
-    std::string missing = folder.Path() + "\\no such folder\\";
+    TempDir folder;
+    std::string missing(folder.Path() + "\\no such folder\\");
     CString path("stale");
     // Failures that are not existing names end the loop long before the attempts run out.
     EXPECT_FALSE(CreateUniqueTempFile(missing.c_str(), At(1, 1, 1, 1), path, 0x7FFFFFFF, 3));
@@ -105,7 +102,7 @@ TEST(CreateUniqueTempFile, StopsWhenTheFolderTakesNoFile)
 class CreateTempFileTest : public testing::Test
 {
 protected:
-    ScratchFolder m_temp;
+    TempDir m_temp;
     TempFolderRedirect m_redirect{m_temp.Path()};
 };
 
@@ -117,8 +114,9 @@ TEST_F(CreateTempFileTest, MakesANamedFileOpenForWriting)
     ASSERT_FALSE(path.IsEmpty());
     ASSERT_TRUE(file.IsOpen());
     std::string name = static_cast<const char*>(path);
-    std::regex pattern(std::regex_replace(m_temp.Path(), std::regex("[\\\\.^$|()\\[\\]{}*+?]"), "\\$&") +
-                       "\\\\Chronoshift Temp [0-9]{9}[0-9]+\\.txt");
+    std::regex pattern(
+        std::regex_replace(std::string(m_temp.Path()), std::regex("[\\\\.^$|()\\[\\]{}*+?]"), "\\$&") +
+        "\\\\Chronoshift Temp [0-9]{9}[0-9]+\\.txt");
     EXPECT_TRUE(std::regex_match(name, pattern)) << name;
     EXPECT_TRUE(file.WriteString("line\n"));
     file.Close();

@@ -1,14 +1,9 @@
 #include "EngineTestFixture.h"
-#include "MessageBoxAnswerer.h"
-#include "NtfsLikeTimeStore.h"
+#include "support/MessageBoxAnswerer.h"
+#include "support/NtfsLikeTimeStore.h"
 
 namespace
 {
-bool Exists(const CString& path)
-{
-    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The confirmation: Yes and No with the question icon, under the application's name.
 void ExpectQuestion(const MessageBoxAnswerer::Request& request, const MessageBoxAnswerer::Box& box)
 {
@@ -66,7 +61,7 @@ protected:
         std::string path = m_temp / "journal.txt";
         ASSERT_TRUE(WriteBytes(path, text));
         m_dlg.m_strUndoPath = path.c_str();
-        ::EnableWindow(::GetDlgItem(m_dlg.m_hWnd, 1005), TRUE);
+        ::EnableWindow(::GetDlgItem(m_dlg.m_hWnd, IDC_UNDO), TRUE);
     }
 
     NtfsLikeTimeStore m_store;
@@ -115,7 +110,7 @@ TEST_F(UndoJournalTest, UndoPutsBackBothTimesOfEveryChangedFile)
     m_dlg.Drop({a, b});
     ASSERT_EQ("2008-05-17 14:03:09", Modified(a));
     ASSERT_EQ("2009-06-18 15:04:10", Created(b));
-    ASSERT_TRUE(m_dlg.IsControlEnabled(1005));
+    ASSERT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     CString journal = m_dlg.m_strUndoPath;
     ASSERT_TRUE(Exists(journal));
 
@@ -131,7 +126,7 @@ TEST_F(UndoJournalTest, UndoPutsBackBothTimesOfEveryChangedFile)
     EXPECT_EQ(Restored(2, 2), m_dlg.StatusMarkup());
     EXPECT_FALSE(Exists(journal));
     EXPECT_TRUE(m_dlg.m_strUndoPath.IsEmpty());
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
 TEST_F(UndoJournalTest, UndoAfterAModifiedOnlyDropWritesTheCreationTimeBackToo)
@@ -160,7 +155,7 @@ TEST_F(UndoJournalTest, AnsweringNoDiscardsTheJournal)
     EXPECT_EQ("2008-05-17 14:03:09", Modified(a));
     EXPECT_FALSE(Exists(journal));
     EXPECT_TRUE(m_dlg.m_strUndoPath.IsEmpty());
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
     EXPECT_EQ(status, m_dlg.StatusMarkup());
 }
 
@@ -188,7 +183,7 @@ TEST_F(UndoJournalTest, AJournalWhoseFilesAreAllGone)
     Undo({IDYES});
     EXPECT_EQ(Restored(0, 2), m_dlg.StatusMarkup());
     EXPECT_FALSE(Exists(journal));
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
 TEST_F(UndoJournalTest, ReadOnlyFilesAreCountedButNotRestored)
@@ -215,7 +210,7 @@ TEST_F(UndoJournalTest, AJournalRemovedByOthersCannotBeProcessed)
     ExpectQuestion(m_requests[0], boxes[0]);
     ExpectCouldNotProcess(m_requests[1], boxes[1]);
     EXPECT_TRUE(m_dlg.m_strUndoPath.IsEmpty());
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
     EXPECT_EQ("2008-05-17 14:03:09", Modified(a));
 }
 
@@ -226,7 +221,7 @@ TEST_F(UndoJournalTest, WithoutAJournalTheUndoSaysSo)
     ASSERT_EQ(2u, boxes.size());
     ASSERT_EQ(2u, m_requests.size());
     ExpectCouldNotProcess(m_requests[1], boxes[1]);
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
 TEST_F(UndoJournalTest, NumbersThatFormNoLocalTimeRestoreNothingForThatRecord)
@@ -267,17 +262,18 @@ TEST_F(UndoJournalTest, AnEmptyJournalLeavesTheStatusAlone)
     Undo({IDYES});
     EXPECT_EQ("previous text", m_dlg.StatusMarkup());
     EXPECT_FALSE(Exists(journal));
-    EXPECT_FALSE(m_dlg.IsControlEnabled(1005));
+    EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
 TEST_F(UndoJournalTest, TheUndoButtonRunsTheUndo)
 {
     std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
     m_dlg.Drop({a});
-    HWND hUndo = ::GetDlgItem(m_dlg.m_hWnd, 1005);
+    HWND hUndo = ::GetDlgItem(m_dlg.m_hWnd, IDC_UNDO);
     ASSERT_TRUE(::IsWindowEnabled(hUndo));
     MessageBoxAnswerer answerer(m_dlg.m_hWnd, {IDYES});
-    ::SendMessageA(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(1005, BN_CLICKED), reinterpret_cast<LPARAM>(hUndo));
+    ::SendMessageA(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_UNDO, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(hUndo));
     EXPECT_EQ(1u, answerer.Boxes().size());
     EXPECT_EQ("2001-02-03 04:05:06", Modified(a));
     EXPECT_FALSE(::IsWindowEnabled(hUndo));
@@ -290,12 +286,12 @@ TEST_F(UndoJournalTest, ADropWhileTheQuestionIsOpenWaitsForTheUndo)
     m_dlg.Drop({a});
     ASSERT_EQ("2008-05-17 14:03:09", Modified(a));
     // Reaches the dialog through the message box's own loop.
-    ::PostMessageA(m_dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle({c})), 0);
+    ::PostMessageA(m_dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildDropFiles({c})), 0);
     Undo({IDYES});
     EXPECT_EQ("2001-02-03 04:05:06", Modified(a)) << "the undo replays the drop it was asked for";
     EXPECT_EQ("2009-01-01 00:00:00", Modified(c)) << "the later drop ran after it";
     EXPECT_EQ(c + "\r\n", JournalText().substr(0, c.size() + 2));
-    EXPECT_TRUE(m_dlg.IsControlEnabled(1005));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     EXPECT_EQ(
         "<font color=\"DarkRed\">Dropped <b>1</b> jpg files, changed date for <b>1</b> files</font>  <a "
         "href=\"app:WM_APP_COMMAND_SHOW_LOG\"><font color=\"Blue\"> (<u>View log</u>)</font></a>",

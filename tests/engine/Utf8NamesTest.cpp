@@ -42,11 +42,11 @@ TEST_F(Utf8NamesTest, NamesInAnyScriptAreChangedLoggedInLowerCaseAndJournalledAs
     {
         EXPECT_EQ(Line(static_cast<int>(i) + 1,
                        "CHANGED file date. EXIF date tag \"2008:05:17 14:03:09\"\t\t",
-                       Lower(m_work.Path()) + "\\" + names[i].logged),
+                       Lower(std::string(m_work.Path())) + "\\" + names[i].logged),
                   lines[i]);
         EXPECT_EQ("2008-05-17 14:03:09", Modified(paths[i])) << paths[i];
         // The journal names the file as found, for a case-sensitive file system.
         EXPECT_NE(std::string::npos, journal.find(paths[i] + "\r\nCreated: ")) << paths[i];
     }
-    EXPECT_TRUE(m_dlg.IsControlEnabled(1005));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <map>
 #include <string>

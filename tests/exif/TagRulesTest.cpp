@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "JpegBuilder.h"
 #include "ReaderRun.h"
-#include "TiffBuilder.h"
+#include "support/JpegBuilder.h"
+#include "support/TiffBuilder.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CFileFind.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <map>
 #include <string>

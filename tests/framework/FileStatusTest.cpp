@@ -2,8 +2,8 @@
 
 #include "CFile.h"
 #include "FileTimeStore.h"
-#include "NtfsLikeTimeStore.h"
-#include "TempDir.h"
+#include "support/NtfsLikeTimeStore.h"
+#include "support/TempDir.h"
 
 namespace
 {

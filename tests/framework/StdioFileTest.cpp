@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CStdioFile.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <string>
 #include <vector>

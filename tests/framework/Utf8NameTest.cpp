@@ -5,8 +5,8 @@
 #include "CFile.h"
 #include "CFileFind.h"
 #include "CStdioFile.h"
-#include "NtfsLikeTimeStore.h"
-#include "TempDir.h"
+#include "support/NtfsLikeTimeStore.h"
+#include "support/TempDir.h"
 
 #include <string>
 

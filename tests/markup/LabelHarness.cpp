@@ -1,5 +1,7 @@
 #include "LabelHarness.h"
 
+#include "support/Pump.h"
+
 #include <string.h>
 
 namespace
@@ -20,93 +22,6 @@ void RegisterHostClass()
     RegisterClassA(&wc);
 }
 } // namespace
-
-Dib::Dib(int width, int height, COLORREF fill)
-    : m_width(width), m_height(height), m_hdc(nullptr), m_hbm(nullptr), m_hbmOld(nullptr), m_bits(nullptr)
-{
-    BITMAPINFO bi;
-    memset(&bi, 0, sizeof(bi));
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_hdc = CreateCompatibleDC(nullptr);
-    m_hbm = CreateDIBSection(m_hdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_bits = static_cast<DWORD*>(bits);
-    m_hbmOld = SelectObject(m_hdc, m_hbm);
-    Fill(fill);
-}
-
-Dib::~Dib()
-{
-    SelectObject(m_hdc, m_hbmOld);
-    DeleteObject(m_hbm);
-    DeleteDC(m_hdc);
-}
-
-COLORREF Dib::At(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
-        return CLR_INVALID;
-    GdiFlush();
-    DWORD bgr = m_bits[y * m_width + x];
-    return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-}
-
-void Dib::Fill(COLORREF color)
-{
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT rc = {0, 0, m_width, m_height};
-    FillRect(m_hdc, &rc, brush);
-    DeleteObject(brush);
-    GdiFlush();
-}
-
-int Dib::Count(COLORREF color, const RECT& rc) const
-{
-    int count = 0;
-    for (int y = rc.top; y < rc.bottom; ++y)
-        for (int x = rc.left; x < rc.right; ++x)
-            if (At(x, y) == color)
-                ++count;
-    return count;
-}
-
-int Dib::Count(COLORREF color) const
-{
-    RECT rc = {0, 0, m_width, m_height};
-    return Count(color, rc);
-}
-
-int Dib::Differences(const Dib& other) const
-{
-    if (other.m_width != m_width || other.m_height != m_height)
-        return m_width * m_height;
-    int count = 0;
-    for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x)
-            if (At(x, y) != other.At(x, y))
-                ++count;
-    return count;
-}
-
-RECT Dib::InkBounds(COLORREF background) const
-{
-    RECT rc = {m_width, m_height, 0, 0};
-    for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x)
-            if (At(x, y) != background)
-            {
-                rc.left = x < rc.left ? x : rc.left;
-                rc.top = y < rc.top ? y : rc.top;
-                rc.right = x + 1 > rc.right ? x + 1 : rc.right;
-                rc.bottom = y + 1 > rc.bottom ? y + 1 : rc.bottom;
-            }
-    return rc;
-}
 
 HFONT CreateDialogFont(int weight, BOOL underline, BYTE charset)
 {
@@ -140,7 +55,7 @@ SIZE MeasureText(HFONT font, const wchar_t* text)
 }
 
 BEGIN_MESSAGE_MAP(LabelHost, CWnd)
-ON_MESSAGE(kShowLogMessage, OnShowLog)
+ON_MESSAGE(WM_APP_COMMAND_SHOW_LOG, OnShowLog)
 END_MESSAGE_MAP()
 
 LabelHost::LabelHost(int width, int height, DWORD labelStyle, DWORD labelExStyle, HFONT font)
@@ -159,7 +74,7 @@ LabelHost::LabelHost(int width, int height, DWORD labelStyle, DWORD labelExStyle
         m_font = CreateDialogFont();
     ::SendMessageA(hLabel, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     m_label.SubclassWindow(hLabel);
-    Pump();
+    PumpMessages();
 }
 
 LabelHost::~LabelHost()
@@ -173,16 +88,6 @@ void LabelHost::Render(Dib& target)
 {
     ::SendMessageA(m_label.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.GetDC()), PRF_CLIENT);
     GdiFlush();
-}
-
-void LabelHost::Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 LRESULT LabelHost::OnShowLog(WPARAM wParam, LPARAM lParam)

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <string.h>
 
 namespace
@@ -14,14 +13,6 @@ namespace
 const COLORREF kFace = RGB(0xD4, 0xD0, 0xC8);
 const COLORREF kInk = RGB(0x00, 0x00, 0xFF);
 const COLORREF kMarker = RGB(0xFF, 0x00, 0xFF);
-
-int ScreenDpi()
-{
-    HDC screen = ::GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 // Pixels given for a 96-DPI screen, on this screen.
 int Scaled(int pixels)
@@ -42,24 +33,6 @@ LONG HeightOf(HFONT font)
     LOGFONTA lf;
     GetObjectA(font, sizeof(lf), &lf);
     return lf.lfHeight;
-}
-
-// Rows filled from edge to edge with the colour, and the first of them.
-int FullRows(const Dib& image, COLORREF color, int& first)
-{
-    int rows = 0;
-    first = -1;
-    for (int y = 0; y < image.Height(); ++y)
-    {
-        RECT row = {0, y, image.Width(), y + 1};
-        if (image.Count(color, row) == image.Width())
-        {
-            if (first < 0)
-                first = y;
-            ++rows;
-        }
-    }
-    return rows;
 }
 
 class MarkupDpi : public ::testing::Test
@@ -101,8 +74,7 @@ protected:
 TEST(MarkupDpiScreen, HasTheDpiOfItsWinePrefix)
 {
     // The 144-DPI run would prove nothing on a 96-DPI screen.
-    const char* wanted = getenv("CHRONOSHIFT_WINE_DPI");
-    EXPECT_EQ(wanted != nullptr ? atoi(wanted) : 96, ScreenDpi());
+    EXPECT_EQ(WinePrefixDpi(), ScreenDpi());
 }
 
 TEST_F(MarkupDpi, RuleThicknessGrowsWithTheDpi)
@@ -110,7 +82,7 @@ TEST_F(MarkupDpi, RuleThicknessGrowsWithTheDpi)
     Dib image(kWidth, kHeight, kMarker);
     Show("above<hr>below", image);
     int first = 0;
-    EXPECT_EQ(Scaled(2), FullRows(image, kInk, first)) << "the default rule";
+    EXPECT_EQ(Scaled(2), image.FullRows(kInk, first)) << "the default rule";
 
     // The line below starts under the rule: lower than after a plain break
     // by the rule's thickness.
@@ -121,7 +93,7 @@ TEST_F(MarkupDpi, RuleThicknessGrowsWithTheDpi)
 
     Dib thick(kWidth, kHeight, kMarker);
     Show("above<HR SIZE=4>below", thick);
-    EXPECT_EQ(Scaled(4), FullRows(thick, kInk, first)) << "a rule of SIZE=4";
+    EXPECT_EQ(Scaled(4), thick.FullRows(kInk, first)) << "a rule of SIZE=4";
 }
 
 TEST_F(MarkupDpi, BigSmallAndSizeStepsGrowWithTheDpi)

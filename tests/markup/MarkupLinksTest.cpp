@@ -29,7 +29,7 @@ protected:
         Label().SetMarkupText("");
         Label().KeepTextInternally = 1;
         Label().RedrawImmediately = 0;
-        AppCommand command = {m_host.m_hWnd, kShowLogMessage, 0, "WM_APP_COMMAND_SHOW_LOG"};
+        AppCommand command = {m_host.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 0, "WM_APP_COMMAND_SHOW_LOG"};
         Label().SetAppCommands(&command, 1);
         Label().SetMarkupText(kStatus);
         Dib image(340, 40, 0);
@@ -148,10 +148,10 @@ TEST_F(MarkupLinks, CommandsOfVanishedWindowsArePassedOver)
     HWND gone = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
     const AppCommand table[] = {
-        {gone, kShowLogMessage, 1, "Show"},
-        {nullptr, kShowLogMessage, 2, "Show"},
-        {m_host.m_hWnd, kShowLogMessage, 3, "Show"},
-        {m_host.m_hWnd, kShowLogMessage, 4, "Show"},
+        {gone, WM_APP_COMMAND_SHOW_LOG, 1, "Show"},
+        {nullptr, WM_APP_COMMAND_SHOW_LOG, 2, "Show"},
+        {m_host.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 3, "Show"},
+        {m_host.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 4, "Show"},
     };
     Label().SetAppCommands(table, 4);
     EXPECT_EQ(1, Label().DispatchAppCommand("show"));
@@ -168,7 +168,7 @@ TEST_F(MarkupLinks, CommandsOfVanishedWindowsArePassedOver)
 TEST_F(MarkupLinks, TheTableKeepsTheCommandNamesItWasGiven)
 {
     char name[] = "First";
-    AppCommand command = {m_host.m_hWnd, kShowLogMessage, 0, name};
+    AppCommand command = {m_host.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 0, name};
     Label().SetAppCommands(&command, 1);
     command.hWnd = nullptr; // the records themselves are copied
     memcpy(name, "Other", 5);
@@ -276,8 +276,8 @@ TEST(MarkupLinkOrder, TheLinkRecordedFirstWinsWhereRectanglesOverlap)
     // The big run's rectangle reaches into the next line, over the small link.
     LabelHost host(300, 60);
     TestableLabel& label = host.Label();
-    const AppCommand table[] = {{host.m_hWnd, kShowLogMessage, 1, "one"},
-                                {host.m_hWnd, kShowLogMessage, 2, "two"}};
+    const AppCommand table[] = {{host.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 1, "one"},
+                                {host.m_hWnd, WM_APP_COMMAND_SHOW_LOG, 2, "two"}};
     label.SetAppCommands(table, 2);
     label.SetMarkupText(
         "<a href=\"app:one\"><font size=\"12\">BIG</font></a><br><a href=\"app:two\">small</a>");

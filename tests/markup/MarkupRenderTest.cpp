@@ -526,34 +526,17 @@ TEST_F(MarkupRender, BigAndSmallOnAPositiveHeight)
 
 TEST_F(MarkupRender, RuleIsAFullWidthLineInTheTextColour)
 {
-    auto fullRows = [](const Dib& image, COLORREF color, int& first)
-    {
-        int rows = 0;
-        first = -1;
-        for (int y = 0; y < image.Height(); ++y)
-        {
-            RECT row = {0, y, image.Width(), y + 1};
-            if (image.Count(color, row) == image.Width())
-            {
-                if (first < 0)
-                    first = y;
-                ++rows;
-            }
-        }
-        return rows;
-    };
-
     Label().SetForegroundColor(kBlue);
     Dib image(kWidth, kHeight, kMarker);
     Show("above<hr>below", image);
     int first = 0;
-    EXPECT_EQ(2, fullRows(image, kBlue, first));
+    EXPECT_EQ(2, image.FullRows(kBlue, first));
     EXPECT_GE(first, LineHeight() - 2);
     EXPECT_LE(first, LineHeight());
 
     Dib thick(kWidth, kHeight, kMarker);
     Show("above<HR SIZE=5>below", thick);
-    EXPECT_EQ(5, fullRows(thick, kBlue, first));
+    EXPECT_EQ(5, thick.FullRows(kBlue, first));
 
     // Other words of the tag are passed over on the way to SIZE.
     Show("<hr noshade size=4>x", image);

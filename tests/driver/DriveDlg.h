@@ -5,7 +5,6 @@
 
 #include "MainDlg.h"
 #include "DriveOptions.h"
-#include "MessageBoxAnswerer.h"
 #include "PaintWatcher.h"
 
 #include <memory>

@@ -1,5 +1,5 @@
 // The driver's command line: what each option sets, and the usage errors.
-#include "DriveOptions.h"
+#include "driver/DriveOptions.h"
 
 #include <gtest/gtest.h>
 

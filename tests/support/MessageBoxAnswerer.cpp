@@ -1,4 +1,4 @@
-#include "MessageBoxAnswerer.h"
+#include "support/MessageBoxAnswerer.h"
 
 #include "AfxMessageBox.h"
 

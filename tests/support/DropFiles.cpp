@@ -1,4 +1,4 @@
-#include "DropFiles.h"
+#include "support/DropFiles.h"
 
 #include <shlobj.h>
 

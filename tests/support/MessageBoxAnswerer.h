@@ -1,6 +1,7 @@
-// Answers the message boxes of the test's thread, in order, and keeps what
-// each one showed (its caption, text, buttons and icon) and what the program
-// asked the platform for (text, caption and style of every box).
+// Answers the message boxes of this thread as a user would, each as it comes
+// to the front, and keeps what each one showed (its caption, text, buttons
+// and icon) and what the program asked the platform for (text, caption and
+// style of every box).
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,9 @@
 class MessageBoxAnswerer
 {
 public:
-    // hWndIgnore: a dialog of the test that is activated too and must be left alone.
+    // The boxes get the answers in turn, IDCANCEL once they run out.
+    // hWndIgnore: the dialog behind them, which is activated too and must be
+    // left alone.
     MessageBoxAnswerer(HWND hWndIgnore, std::vector<int> answers);
     ~MessageBoxAnswerer();
     MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;

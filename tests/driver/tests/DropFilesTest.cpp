@@ -1,7 +1,7 @@
-// The drop handle the driver builds reads back through the shell's own
-// DragQueryFile exactly as a drop from Explorer would.
-#include "DropFiles.h"
-#include "FullPath.h"
+// The drop handle the tests and the driver build reads back through the
+// shell's own DragQueryFile exactly as a drop from Explorer would.
+#include "support/DropFiles.h"
+#include "driver/FullPath.h"
 
 #include <shlobj.h>
 #include <shellapi.h>

@@ -1,4 +1,4 @@
-#include "TiffBuilder.h"
+#include "support/TiffBuilder.h"
 
 int TiffBuilder::AddDirectory()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bytes.h"
+#include "support/Bytes.h"
 
 // Writes the marker sections of a JPEG file one after another.
 class JpegBuilder
@@ -24,3 +24,11 @@ private:
 
 // SOI, an APP1 section with the given EXIF block content, a frame header and a scan.
 Bytes JpegWithExif(const Bytes& exifContent);
+
+// A picture that carries nothing but an EXIF DateTimeOriginal: SOI, an APP1
+// block (little-endian, IFD0 -> EXIF IFD -> 0x9003), SOS, a little scan data
+// and EOI. The date is stored in a 20-byte value: longer texts are cut by the
+// reader, an empty one reads as a missing date.
+std::string MakeExifJpeg(const std::string& dateTimeOriginal);
+// A JPEG stream without any APP1 section.
+std::string MakePlainJpeg();

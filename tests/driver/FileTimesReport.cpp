@@ -1,5 +1,7 @@
 #include "FileTimesReport.h"
 
+#include "support/LocalTime.h"
+
 #include "Framework.h"
 
 #include <algorithm>
@@ -28,17 +30,6 @@ void Collect(const std::string& path, std::vector<std::string>& files)
     } while (FindNextFileA(hFind, &fd));
     FindClose(hFind);
 }
-
-std::string FormatLocal(const CTime& time)
-{
-    struct tm tmLocal = {};
-    if (!time.IsValid() || time.GetLocalTm(&tmLocal) == nullptr)
-        return "invalid";
-    char sz[32];
-    snprintf(sz, sizeof(sz), "%04d-%02d-%02d %02d:%02d:%02d", tmLocal.tm_year + 1900, tmLocal.tm_mon + 1,
-             tmLocal.tm_mday, tmLocal.tm_hour, tmLocal.tm_min, tmLocal.tm_sec);
-    return sz;
-}
 } // namespace
 
 std::vector<std::string> ListFilesUnder(const std::vector<std::string>& paths)
@@ -62,7 +53,7 @@ void PrintFileTimes(const char* phase, const std::vector<std::string>& files)
             continue;
         }
         printf("times %s: %s\tcreated %s\tmodified %s\n", phase, file.c_str(),
-               FormatLocal(status.m_ctime).c_str(), FormatLocal(status.m_mtime).c_str());
+               LocalText(status.m_ctime).c_str(), LocalText(status.m_mtime).c_str());
     }
     fflush(stdout);
 }

@@ -4,7 +4,7 @@
 #include "DriveOptions.h"
 #include "FileTimesReport.h"
 #include "FullPath.h"
-#include "NtfsLikeTimeStore.h"
+#include "support/NtfsLikeTimeStore.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,20 +1,57 @@
-#include "EngineTestDialog.h"
-#include "JpegFixture.h"
+#include "support/TestMainDlg.h"
 
-#include <shlobj.h>
+#include "support/Bytes.h"
+#include "support/DropFiles.h"
 
-#include <cstring>
+#include "resource.h"
+
 #include <regex>
 
 bool CTestMainDlg::Open()
 {
-    return Create(IDD, nullptr) != FALSE;
+    return Create(IDD_MAIN, nullptr) != FALSE;
 }
 
 void CTestMainDlg::Close()
 {
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
+}
+
+BOOL CTestMainDlg::OnInitDialog()
+{
+    BOOL result = CMainDlg::OnInitDialog();
+    init.captured = true;
+    init.visible = IsWindowVisible() != FALSE;
+    init.topmost = IsTopmost(m_hWnd);
+    init.keepOnTopChecked = IsChecked(m_hWnd, IDC_KEEP_ON_TOP);
+    init.subfoldersChecked = IsChecked(m_hWnd, IDC_PROCESS_SUBFOLDERS);
+    init.subfoldersOption = m_bProcessSubfolders;
+    HWND hList = ::GetDlgItem(m_hWnd, IDC_DATE_TO_CHANGE);
+    init.dateSelection = static_cast<int>(::SendMessageA(hList, CB_GETCURSEL, 0, 0));
+    init.dateItems = static_cast<int>(::SendMessageA(hList, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < 3 && i < init.dateItems; ++i)
+    {
+        char item[64] = {};
+        if (::SendMessageA(hList, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(item)))
+            ::SendMessageA(hList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        init.dateItemTexts[i] = item;
+    }
+    init.statusText = WindowText(::GetDlgItem(m_hWnd, IDC_STATUS));
+    init.statusLinks = m_lblStatus.GetLinkCount();
+    init.logPath = static_cast<const char*>(m_strLogPath);
+    init.zOrderRequests = zOrderRequests;
+    return result;
+}
+
+LRESULT CTestMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP_COMMAND_SHOW_LOG && m_bCatchShowLog)
+    {
+        ++m_nShowLogCalls;
+        return 0;
+    }
+    return CMainDlg::WindowProc(message, wParam, lParam);
 }
 
 DWORD CTestMainDlg::GetPumpTickCount()
@@ -69,7 +106,7 @@ void CTestMainDlg::EndBatchFiles()
 
 void CTestMainDlg::Drop(const std::vector<std::string>& paths)
 {
-    ::SendMessageA(m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle(paths)), 0);
+    ::SendMessageA(m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildDropFiles(paths)), 0);
 }
 
 void CTestMainDlg::SelectTarget(int nIndex)
@@ -80,26 +117,6 @@ void CTestMainDlg::SelectTarget(int nIndex)
 bool CTestMainDlg::IsControlEnabled(int nID)
 {
     return ::IsWindowEnabled(::GetDlgItem(m_hWnd, nID)) != FALSE;
-}
-
-HDROP MakeDropHandle(const std::vector<std::string>& paths)
-{
-    size_t nChars = 1;
-    for (const std::string& path : paths)
-        nChars += path.size() + 1;
-    HGLOBAL hMem = ::GlobalAlloc(GHND, sizeof(DROPFILES) + nChars);
-    DROPFILES* pDrop = static_cast<DROPFILES*>(::GlobalLock(hMem));
-    pDrop->pFiles = sizeof(DROPFILES);
-    pDrop->fWide = FALSE;
-    char* pText = reinterpret_cast<char*>(pDrop + 1);
-    for (const std::string& path : paths)
-    {
-        std::memcpy(pText, path.c_str(), path.size() + 1);
-        pText += path.size() + 1;
-    }
-    *pText = '\0';
-    ::GlobalUnlock(hMem);
-    return static_cast<HDROP>(hMem);
 }
 
 std::string WithoutStamps(const std::string& text)
@@ -124,4 +141,25 @@ std::vector<std::string> SplitLines(const std::string& text)
         start = end + 2;
     }
     return lines;
+}
+
+bool IsTopmost(HWND hwnd)
+{
+    return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool IsChecked(HWND hDlg, int id)
+{
+    return IsDlgButtonChecked(hDlg, id) == BST_CHECKED;
+}
+
+std::string WindowText(HWND hwnd)
+{
+    if (hwnd == nullptr)
+        return "(no window)";
+    int length = GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(hwnd, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
 }

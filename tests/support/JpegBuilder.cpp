@@ -1,4 +1,5 @@
-#include "JpegBuilder.h"
+#include "support/JpegBuilder.h"
+#include "support/TiffBuilder.h"
 
 JpegBuilder& JpegBuilder::Soi()
 {
@@ -48,4 +49,37 @@ JpegBuilder& JpegBuilder::Raw(const Bytes& bytes)
 Bytes JpegWithExif(const Bytes& exifContent)
 {
     return JpegBuilder().Soi().Section(0xE1, exifContent).Frame(0xC0, 480, 640, 3).Scan().Eoi().Data();
+}
+
+namespace
+{
+// The scan header for one component, a few bytes of scan data, and EOI.
+JpegBuilder& ScanAndEnd(JpegBuilder& jpeg)
+{
+    return jpeg.Section(0xDA, {1, 1, 0, 0, 63, 0}).Raw({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}).Eoi();
+}
+} // namespace
+
+std::string MakeExifJpeg(const std::string& dateTimeOriginal)
+{
+    // IFD0 at 8 links to the EXIF IFD at 26, whose DateTimeOriginal value
+    // lies at 44.
+    TiffBuilder tiff;
+    const int ifd0 = tiff.AddDirectory();
+    const int exif = tiff.AddDirectory();
+    tiff.AddLink(ifd0, 0x8769, exif);
+    Bytes value = BytesOf(dateTimeOriginal.substr(0, 20));
+    value.resize(20, 0);
+    tiff.AddEntry(exif, 0x9003, 2, 20, value);
+    JpegBuilder jpeg;
+    jpeg.Soi().Section(0xE1, ExifContent(tiff.Build()));
+    return TextOf(ScanAndEnd(jpeg).Data());
+}
+
+std::string MakePlainJpeg()
+{
+    // SOI and a comment section, then the scan.
+    JpegBuilder jpeg;
+    jpeg.Soi().Section(0xFE, BytesOf("hello"));
+    return TextOf(ScanAndEnd(jpeg).Data());
 }

@@ -1,10 +1,12 @@
 #include "DriveDlg.h"
 
 #include "FileTimesReport.h"
-#include "DropFiles.h"
 #include "FullPath.h"
-#include "resource.h"
 #include "Screenshot.h"
+#include "support/DropFiles.h"
+#include "support/MessageBoxAnswerer.h"
+
+#include "resource.h"
 
 #include <psapi.h>
 
@@ -17,9 +19,6 @@ namespace
 {
 const UINT_PTR kStartTimer = 0x4452; // "DR"
 const UINT_PTR kShowTimer = 0x4453;
-const int kIdcUndo = 1005;
-const int kIdcDateToChange = 1003;
-const int kIdcSubfolders = 1004;
 
 bool FileExists(const std::string& path)
 {
@@ -163,25 +162,25 @@ void CDriveDlg::ApplyOptions()
 {
     if (m_options.nTarget != DriveOptions::kKeep)
     {
-        HWND hCombo = ::GetDlgItem(m_hWnd, kIdcDateToChange);
+        HWND hCombo = ::GetDlgItem(m_hWnd, IDC_DATE_TO_CHANGE);
         ::SendMessageA(hCombo, CB_SETCURSEL, static_cast<WPARAM>(m_options.nTarget), 0);
-        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kIdcDateToChange, CBN_SELCHANGE),
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_DATE_TO_CHANGE, CBN_SELCHANGE),
                        reinterpret_cast<LPARAM>(hCombo));
     }
     if (m_options.nSubfolders >= 0)
     {
-        HWND hBox = ::GetDlgItem(m_hWnd, kIdcSubfolders);
+        HWND hBox = ::GetDlgItem(m_hWnd, IDC_PROCESS_SUBFOLDERS);
         ::SendMessageA(hBox, BM_SETCHECK, m_options.nSubfolders ? BST_CHECKED : BST_UNCHECKED, 0);
-        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kIdcSubfolders, BN_CLICKED),
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PROCESS_SUBFOLDERS, BN_CLICKED),
                        reinterpret_cast<LPARAM>(hBox));
     }
     char szItem[64] = {};
-    HWND hCombo = ::GetDlgItem(m_hWnd, kIdcDateToChange);
+    HWND hCombo = ::GetDlgItem(m_hWnd, IDC_DATE_TO_CHANGE);
     const LRESULT nSel = ::SendMessageA(hCombo, CB_GETCURSEL, 0, 0);
     if (nSel != CB_ERR)
         ::SendMessageA(hCombo, CB_GETLBTEXT, static_cast<WPARAM>(nSel), reinterpret_cast<LPARAM>(szItem));
     printf("options: date to change \"%s\", process subfolders %s\n", nSel == CB_ERR ? "" : szItem,
-           ::IsDlgButtonChecked(m_hWnd, kIdcSubfolders) == BST_CHECKED ? "on" : "off");
+           ::IsDlgButtonChecked(m_hWnd, IDC_PROCESS_SUBFOLDERS) == BST_CHECKED ? "on" : "off");
 }
 
 void CDriveDlg::HoldFiles()
@@ -261,7 +260,7 @@ void CDriveDlg::WaitUntilIdle()
 
 bool CDriveDlg::IsUndoEnabled() const
 {
-    return ::IsWindowEnabled(::GetDlgItem(m_hWnd, kIdcUndo)) != FALSE;
+    return ::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_UNDO)) != FALSE;
 }
 
 std::string CDriveDlg::ReadStatusMarkup() const
@@ -316,11 +315,12 @@ void CDriveDlg::PressUndo()
     }
     const std::string strJournal = static_cast<const char*>(m_strUndoPath);
     {
-        CMessageBoxAnswerer answerer(m_hWnd, m_options.bUndoAnswerYes ? IDYES : IDNO);
-        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kIdcUndo, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, kIdcUndo)));
-        for (const std::string& text : answerer.GetTexts())
-            printf("undo box: %s\n", text.c_str());
+        // The question gets the chosen answer; a report after it, its OK.
+        MessageBoxAnswerer answerer(m_hWnd, {m_options.bUndoAnswerYes ? IDYES : IDNO, IDOK});
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_UNDO, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDC_UNDO)));
+        for (const MessageBoxAnswerer::Box& box : answerer.Boxes())
+            printf("undo box: %s: %s\n", box.caption.c_str(), box.text.c_str());
     }
     printf("undo status: %s\n", ReadStatusMarkup().c_str());
     printf("undo journal: %s\n", FileExists(strJournal) ? "kept" : "deleted");
