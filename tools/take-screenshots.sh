@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures of Chronoshift for the README, under Wine in a virtual
 # desktop (so that Wine draws the window frames itself) on a private virtual
-# display, with a Wine prefix of their own (default options, 96 DPI):
+# display, with a Wine prefix of their own (default options, at DPI, 96 unless
+# the environment's DPI says otherwise; at another DPI the names end in
+# "-<DPI>dpi" and the desktop grows with the scale):
 #   screenshot.png  the main dialog after start-up
 #   about-box.png   the about box in front of it
 #   after-drop.png  the dialog after a drop of the sample pictures
@@ -16,7 +18,10 @@ for f in "$exe" "$drive"; do
   [ -f "$f" ] || { echo "no $f: build the windows preset first" >&2; exit 1; }
 done
 
-export WINEPREFIX=${CHRONOSHIFT_WINEPREFIX:-$build/wine/prefix-screenshots}
+dpi=${DPI:-96}
+suffix=""
+[ "$dpi" = 96 ] || suffix="-${dpi}dpi"
+export WINEPREFIX=${CHRONOSHIFT_WINEPREFIX:-$build/wine/prefix-screenshots$suffix}
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
@@ -32,12 +37,15 @@ if [ -f "$marlett" ]; then
 else
   echo "take-screenshots: no $marlett (package fonts-wine): the caption buttons lack their glyphs" >&2
 fi
+# The display scale, which Wine reads when a program starts.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 # Start-up options as on a first start.
 wine reg delete 'HKCU\Software\Freeware\Chronoshift' /f >/dev/null 2>&1 || true
 
 num=$((200 + RANDOM % 600))
 while [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
-Xvfb ":$num" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+width=$((520 * dpi / 96)) height=$((260 * dpi / 96))
+Xvfb ":$num" -screen 0 "$((width + 64))x$((height + 64))x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 work=$(mktemp -d /tmp/chronoshift-shots-XXXXXX)
 trap 'kill "$xvfb" 2>/dev/null || true; wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -47,12 +55,12 @@ export DISPLAY=":$num"
 # shoot NAME SECONDS PROGRAM ARGS...: starts the program on the desktop and
 # saves the screen once it has had the time to show.
 shoot() {
-  local name=$1 wait=$2
+  local name=${1%.png}$suffix.png wait=$2
   shift 2
-  wine explorer /desktop=Chronoshift,520x260 "$@" >/dev/null 2>&1 &
+  wine explorer "/desktop=Chronoshift,${width}x${height}" "$@" >/dev/null 2>&1 &
   local app=$!
   sleep "$wait"
-  import -window root -crop 520x260+0+0 +repage "$out/$name"
+  import -window root -crop "${width}x${height}+0+0" +repage "$out/$name"
   wait "$app" 2>/dev/null || true
   wineserver -w
   echo "take-screenshots: $out/$name"
