@@ -1,6 +1,5 @@
 #include "AfxMessageBox.h"
 
-#include "AfxLoadString.h"
 #include "CWinApp.h"
 
 MessageBoxFunc g_pfnMessageBox = ::MessageBoxA;
@@ -16,11 +15,4 @@ int AfxMessageBox(const char* lpszText, UINT nType, UINT)
     if (!hWndOwner)
         hWndOwner = ::GetActiveWindow();
     return g_pfnMessageBox(hWndOwner, lpszText, AfxGetAppName(), nType);
-}
-
-int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
-{
-    CString strPrompt;
-    AfxLoadString(nIDPrompt, strPrompt);
-    return AfxMessageBox(strPrompt, nType, nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 int AfxMessageBox(const char* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
-int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 
 // The platform's box behind AfxMessageBox: MessageBoxA unless a test puts a recorder here.
 using MessageBoxFunc = decltype(&::MessageBoxA);

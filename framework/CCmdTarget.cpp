@@ -52,8 +52,3 @@ void CCmdTarget::EndWaitCursor()
 {
     AfxDoWaitCursor(-1);
 }
-
-void CCmdTarget::RestoreWaitCursor()
-{
-    AfxDoWaitCursor(0);
-}

@@ -19,8 +19,6 @@ public:
     // The wait cursor, counted: every Begin needs its End.
     void BeginWaitCursor();
     void EndWaitCursor();
-    // Sets the wait cursor again while one is wanted (after a WM_SETCURSOR reset it).
-    void RestoreWaitCursor();
 
     // The first entry of kind nKind in the map chain that matches.
     static const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP* pMap, UINT nKind, UINT nMessage, UINT nCode,

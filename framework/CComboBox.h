@@ -15,12 +15,4 @@ public:
         return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nSelect)));
     }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
-    void ResetContent() { SendMessage(CB_RESETCONTENT); }
-    // The item's text; rString is emptied when the index is out of range.
-    void GetLBText(int nIndex, CString& rString) const;
-    int GetLBTextLen(int nIndex) const
-    {
-        return static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(nIndex)));
-    }
 };

@@ -28,9 +28,6 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnCmdMsg(UINT nID, UINT nCode) override;
 
-    UINT GetTemplateID() const { return m_nIDTemplate; }
-    BOOL IsInModalLoop() const { return m_bInModalLoop; }
-
 protected:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;

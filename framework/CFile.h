@@ -67,17 +67,10 @@ public:
     {
         modeRead = 0x0000,
         modeWrite = 0x0001,
-        modeReadWrite = 0x0002,
-        shareCompat = 0x0000,
-        shareExclusive = 0x0010,
         shareDenyWrite = 0x0020,
-        shareDenyRead = 0x0030,
         shareDenyNone = 0x0040,
-        modeNoInherit = 0x0080,
         modeCreate = 0x1000,
-        modeNoTruncate = 0x2000,
-        typeText = 0x4000,
-        typeBinary = 0x8000
+        modeNoTruncate = 0x2000
     };
 
     CFile() = default;
@@ -89,7 +82,6 @@ public:
 
     // The name the file's status calls report and the file-time store is given.
     void SetFilePath(const char* pszNewName) { m_strFileName = pszNewName; }
-    const CString& GetFilePath() const { return m_strFileName; }
 
     // Times (through the file-time store), size, attributes and full name.
     // FALSE when the file cannot be queried; GetLastError() tells why.

@@ -58,11 +58,6 @@ void CFileFind::Close()
     m_strRoot.Empty();
 }
 
-CString CFileFind::GetFileName() const
-{
-    return m_bHaveCurrent ? CString(m_current.cFileName) : CString();
-}
-
 CString CFileFind::GetFilePath() const
 {
     if (!m_bHaveCurrent)

@@ -22,11 +22,8 @@ public:
 
     // The pattern's folder, a backslash and the entry's name.
     CString GetFilePath() const;
-    CString GetFileName() const;
-    CString GetRoot() const { return m_strRoot; }
     BOOL IsDots() const;
     BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
-    BOOL IsHidden() const { return MatchesMask(FILE_ATTRIBUTE_HIDDEN); }
     BOOL MatchesMask(DWORD dwMask) const;
 
 private:

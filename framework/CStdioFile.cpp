@@ -10,26 +10,16 @@ DWORD ShareMode(UINT nOpenFlags)
     {
     case CFile::shareDenyWrite:
         return FILE_SHARE_READ;
-    case CFile::shareDenyRead:
-        return FILE_SHARE_WRITE;
     case CFile::shareDenyNone:
         return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    default: // shareCompat, shareExclusive
+    default:
         return 0;
     }
 }
 
 DWORD Access(UINT nOpenFlags)
 {
-    switch (nOpenFlags & 3)
-    {
-    case CFile::modeWrite:
-        return GENERIC_WRITE;
-    case CFile::modeReadWrite:
-        return GENERIC_READ | GENERIC_WRITE;
-    default:
-        return GENERIC_READ;
-    }
+    return (nOpenFlags & 3) == CFile::modeWrite ? GENERIC_WRITE : GENERIC_READ;
 }
 
 DWORD Disposition(UINT nOpenFlags)
@@ -45,31 +35,21 @@ CStdioFile::~CStdioFile()
     Close();
 }
 
-BOOL CStdioFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* pError)
+BOOL CStdioFile::Open(const char* pszFileName, UINT nOpenFlags)
 {
     Close();
     if (!pszFileName || !*pszFileName || (nOpenFlags & 3) == 3)
     {
-        if (pError)
-            *pError = CFileException(CFileException::badPath, ERROR_INVALID_PARAMETER, pszFileName);
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, (nOpenFlags & modeNoInherit) ? FALSE : TRUE};
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
     HANDLE hFile = CreateFileA(pszFileName, Access(nOpenFlags), ShareMode(nOpenFlags), &sa,
                                Disposition(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
-    {
-        DWORD dwError = GetLastError();
-        if (pError)
-            *pError = CFileException(CFileException::OsErrorToException(static_cast<LONG>(dwError)),
-                                     static_cast<LONG>(dwError), pszFileName);
-        SetLastError(dwError);
         return FALSE;
-    }
     m_hFile = hFile;
     m_strFileName = pszFileName;
-    m_bText = !(nOpenFlags & typeBinary);
     m_bWriteFailed = false;
     m_bWritable = (Access(nOpenFlags) & GENERIC_WRITE) != 0;
     m_nWriteUsed = 0;
@@ -82,8 +62,6 @@ BOOL CStdioFile::ReadString(CString& rString)
     rString.Empty();
     if (!IsOpen())
         return FALSE;
-    // Buffered text sits before whatever is read next.
-    WriteOut();
     for (;;)
     {
         if (m_nReadPos == m_nReadEnd)
@@ -105,7 +83,7 @@ BOOL CStdioFile::ReadString(CString& rString)
         const DWORD nLength = static_cast<DWORD>(static_cast<const char*>(pNewLine) - pStart);
         rString += CString(pStart, static_cast<int>(nLength));
         m_nReadPos += nLength + 1;
-        if (m_bText && rString.GetLength() > 0 && rString[rString.GetLength() - 1] == '\r')
+        if (rString.GetLength() > 0 && rString[rString.GetLength() - 1] == '\r')
             rString.GetBufferSetLength(rString.GetLength() - 1);
         return TRUE;
     }
@@ -140,18 +118,6 @@ BOOL CStdioFile::WriteOut()
     return WriteAll(m_writeBuffer, nUsed);
 }
 
-void CStdioFile::DropReadAhead()
-{
-    // Unconsumed read-ahead would put the next write past the reader's position.
-    if (m_nReadPos != m_nReadEnd)
-    {
-        LARGE_INTEGER back;
-        back.QuadPart = -static_cast<LONGLONG>(m_nReadEnd - m_nReadPos);
-        SetFilePointerEx(m_hFile, back, nullptr, FILE_CURRENT);
-    }
-    m_nReadPos = m_nReadEnd = 0;
-}
-
 BOOL CStdioFile::WriteString(const char* pszText)
 {
     if (!IsOpen())
@@ -168,13 +134,12 @@ BOOL CStdioFile::WriteString(const char* pszText)
         m_bWriteFailed = true;
         return FALSE;
     }
-    DropReadAhead();
-    // In text mode "\n" becomes CR LF on its way into the buffer.
+    // "\n" becomes CR LF on its way into the buffer.
     for (const char* p = pszText; *p; ++p)
     {
         if (m_nWriteUsed + 2 > sizeof(m_writeBuffer) && !WriteOut())
             return FALSE;
-        if (m_bText && *p == '\n')
+        if (*p == '\n')
             m_writeBuffer[m_nWriteUsed++] = '\r';
         m_writeBuffer[m_nWriteUsed++] = *p;
     }

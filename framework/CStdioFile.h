@@ -1,6 +1,6 @@
-// Line-oriented file. In text mode (the default) "\n" is written as CR LF and
-// ReadString drops CR LF or a lone LF. Written text is buffered: Flush, Close,
-// a read or a seek hand it to the system. Failures are results, never exceptions.
+// Line-oriented text file: "\n" is written as CR LF and ReadString drops CR LF
+// or a lone LF. Written text is buffered: Flush, Close or a seek hand it to the
+// system. Failures are results, never exceptions.
 #pragma once
 
 #include <windows.h>
@@ -17,10 +17,10 @@ public:
     ~CStdioFile() override;
 
     // modeCreate makes or truncates the file, with modeNoTruncate it opens or makes it;
-    // without modeCreate the file must exist. typeBinary switches off the translation.
-    BOOL Open(const char* pszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
-    // One line without its LF (in text mode also without the CR before it);
-    // FALSE at the end of the file or on a read error.
+    // without modeCreate the file must exist. FALSE with GetLastError() on failure.
+    BOOL Open(const char* pszFileName, UINT nOpenFlags);
+    // One line without its LF and the CR before it; FALSE at the end of the file
+    // or on a read error.
     BOOL ReadString(CString& rString);
     // The text joins the buffer, which is written out whenever it fills; FALSE if
     // the file is not open for writing or a write-out failed.
@@ -34,10 +34,8 @@ public:
 
 private:
     BOOL WriteAll(const char* pData, DWORD dwLength);
-    void DropReadAhead();
     BOOL WriteOut();
 
-    bool m_bText = true;
     bool m_bWriteFailed = false;
     bool m_bWritable = false;
     // Bytes [0, m_nWriteUsed) of m_writeBuffer are not yet written to the file.

@@ -16,11 +16,6 @@ char AsciiLower(char ch)
     return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
 
-char AsciiUpper(char ch)
-{
-    return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
-}
-
 bool IsAscii(const char* pch, int nLength)
 {
     for (int i = 0; i < nLength; ++i)
@@ -42,11 +37,6 @@ int ToCodePage(const wchar_t* pwch, int nWide, char* pch, int nLength)
     int nResult =
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, pwch, nWide, pch, nLength, nullptr, &bUsedDefault);
     return bUsedDefault ? 0 : nResult;
-}
-
-bool IsTrimSpace(char ch)
-{
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
 }
 
 int SafeLength(const char* psz)
@@ -127,12 +117,6 @@ CString& CString::operator=(const char* psz)
     return *this;
 }
 
-CString& CString::operator=(char ch)
-{
-    Assign(&ch, 1);
-    return *this;
-}
-
 bool CString::Reserve(int nCapacity)
 {
     if (nCapacity < 0 || nCapacity >= INT_MAX)
@@ -210,12 +194,6 @@ char CString::GetAt(int nIndex) const
     return (nIndex >= 0 && nIndex < m_nLength) ? m_pData[nIndex] : '\0';
 }
 
-void CString::SetAt(int nIndex, char ch)
-{
-    if (nIndex >= 0 && nIndex < m_nLength)
-        m_pData[nIndex] = ch;
-}
-
 CString& CString::operator+=(const CString& other)
 {
     Append(other.m_pData, other.m_nLength);
@@ -238,31 +216,6 @@ int CString::Compare(const char* psz) const
 {
     int r = strcmp(*this, psz ? psz : "");
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
-int CString::CompareNoCase(const char* psz) const
-{
-    const unsigned char* a = reinterpret_cast<const unsigned char*>(static_cast<const char*>(*this));
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(psz ? psz : "");
-    for (;; ++a, ++b)
-    {
-        unsigned char ca = static_cast<unsigned char>(AsciiLower(static_cast<char>(*a)));
-        unsigned char cb = static_cast<unsigned char>(AsciiLower(static_cast<char>(*b)));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        if (ca == 0)
-            return 0;
-    }
-}
-
-int CString::Find(char ch, int nStart) const
-{
-    if (nStart < 0)
-        nStart = 0;
-    for (int i = nStart; i < m_nLength; ++i)
-        if (m_pData[i] == ch)
-            return i;
-    return -1;
 }
 
 int CString::Find(const char* pszSub, int nStart) const
@@ -297,15 +250,6 @@ CString CString::Left(int nCount) const
     return CString(m_pData, nCount);
 }
 
-CString CString::Right(int nCount) const
-{
-    if (nCount < 0)
-        nCount = 0;
-    if (nCount > m_nLength)
-        nCount = m_nLength;
-    return CString(m_pData ? m_pData + (m_nLength - nCount) : nullptr, nCount);
-}
-
 CString CString::Mid(int nFirst) const
 {
     if (nFirst < 0)
@@ -326,7 +270,7 @@ CString CString::Mid(int nFirst, int nCount) const
     return CString(m_pData + nFirst, nCount);
 }
 
-bool CString::MapCaseThroughUtf16(bool bUpper)
+bool CString::MapCaseThroughUtf16()
 {
     // Any code page needs at least one byte per UTF-16 unit and at most four.
     if (m_nLength > INT_MAX / 4)
@@ -341,10 +285,7 @@ bool CString::MapCaseThroughUtf16(bool bUpper)
     int nBytes = ToCodePage(wide.data(), nWide, &bytes[0], nWide * 4);
     if (nBytes != m_nLength || memcmp(bytes.data(), m_pData, static_cast<size_t>(m_nLength)) != 0)
         return false;
-    if (bUpper)
-        CharUpperBuffW(&wide[0], static_cast<DWORD>(nWide));
-    else
-        CharLowerBuffW(&wide[0], static_cast<DWORD>(nWide));
+    CharLowerBuffW(&wide[0], static_cast<DWORD>(nWide));
     nBytes = ToCodePage(wide.data(), nWide, &bytes[0], nWide * 4);
     return nBytes > 0 && Assign(bytes.data(), nBytes);
 }
@@ -352,18 +293,10 @@ bool CString::MapCaseThroughUtf16(bool bUpper)
 void CString::MakeLower()
 {
     // ASCII text, the usual path, needs no conversion.
-    if (!IsAscii(m_pData, m_nLength) && MapCaseThroughUtf16(false))
+    if (!IsAscii(m_pData, m_nLength) && MapCaseThroughUtf16())
         return;
     for (int i = 0; i < m_nLength; ++i)
         m_pData[i] = AsciiLower(m_pData[i]);
-}
-
-void CString::MakeUpper()
-{
-    if (!IsAscii(m_pData, m_nLength) && MapCaseThroughUtf16(true))
-        return;
-    for (int i = 0; i < m_nLength; ++i)
-        m_pData[i] = AsciiUpper(m_pData[i]);
 }
 
 int CString::Replace(const char* pszOld, const char* pszNew)
@@ -388,64 +321,6 @@ int CString::Replace(const char* pszOld, const char* pszNew)
         return 0;
     *this = static_cast<CString&&>(result);
     return nCount;
-}
-
-int CString::Replace(char chOld, char chNew)
-{
-    int nCount = 0;
-    for (int i = 0; i < m_nLength; ++i)
-        if (m_pData[i] == chOld)
-        {
-            m_pData[i] = chNew;
-            ++nCount;
-        }
-    return nCount;
-}
-
-void CString::TrimLeft()
-{
-    int n = 0;
-    while (n < m_nLength && IsTrimSpace(m_pData[n]))
-        ++n;
-    if (n > 0)
-        Assign(m_pData + n, m_nLength - n);
-}
-
-void CString::TrimRight()
-{
-    int n = m_nLength;
-    while (n > 0 && IsTrimSpace(m_pData[n - 1]))
-        --n;
-    if (n < m_nLength)
-    {
-        m_nLength = n;
-        m_pData[n] = '\0';
-    }
-}
-
-void CString::TrimLeft(const char* pszTargets)
-{
-    if (!pszTargets || !*pszTargets)
-        return;
-    int n = 0;
-    while (n < m_nLength && m_pData[n] != '\0' && strchr(pszTargets, m_pData[n]))
-        ++n;
-    if (n > 0)
-        Assign(m_pData + n, m_nLength - n);
-}
-
-void CString::TrimRight(const char* pszTargets)
-{
-    if (!pszTargets || !*pszTargets)
-        return;
-    int n = m_nLength;
-    while (n > 0 && m_pData[n - 1] != '\0' && strchr(pszTargets, m_pData[n - 1]))
-        --n;
-    if (n < m_nLength)
-    {
-        m_nLength = n;
-        m_pData[n] = '\0';
-    }
 }
 
 void CString::Format(const char* pszFormat, ...)
@@ -528,13 +403,6 @@ CString operator+(const CString& a, const CString& b)
 }
 
 CString operator+(const CString& a, const char* b)
-{
-    CString r(a);
-    r += b;
-    return r;
-}
-
-CString operator+(const char* a, const CString& b)
 {
     CString r(a);
     r += b;

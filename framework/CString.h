@@ -17,7 +17,6 @@ public:
     CString& operator=(const CString& other);
     CString& operator=(CString&& other) noexcept;
     CString& operator=(const char* psz);
-    CString& operator=(char ch);
 
     // Never null: an empty string yields "".
     operator const char*() const { return m_pData ? m_pData : ""; }
@@ -26,25 +25,21 @@ public:
     bool IsEmpty() const { return m_nLength == 0; }
     void Empty();
 
-    // Out-of-range indexes read as '\0' and are ignored by SetAt.
+    // Out-of-range indexes read as '\0'.
     char GetAt(int nIndex) const;
     char operator[](int nIndex) const { return GetAt(nIndex); }
-    void SetAt(int nIndex, char ch);
 
     CString& operator+=(const CString& other);
     CString& operator+=(const char* psz);
     CString& operator+=(char ch);
 
     int Compare(const char* psz) const;
-    int CompareNoCase(const char* psz) const;
 
     // Positions are byte offsets; -1 when not found.
-    int Find(char ch, int nStart = 0) const;
     int Find(const char* pszSub, int nStart = 0) const;
     int ReverseFind(char ch) const;
 
     CString Left(int nCount) const;
-    CString Right(int nCount) const;
     CString Mid(int nFirst) const;
     CString Mid(int nFirst, int nCount) const;
 
@@ -52,15 +47,8 @@ public:
     // code page. Text that does not pass through UTF-16 and back unchanged
     // (invalid in the code page) has only its ASCII letters changed.
     void MakeLower();
-    void MakeUpper();
 
     int Replace(const char* pszOld, const char* pszNew);
-    int Replace(char chOld, char chNew);
-
-    void TrimLeft();
-    void TrimRight();
-    void TrimLeft(const char* pszTargets);
-    void TrimRight(const char* pszTargets);
 
     // printf rules, any length. On a format error the string becomes empty.
     void Format(const char* pszFormat, ...)
@@ -80,14 +68,15 @@ public:
 
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, const char* b);
-    friend CString operator+(const char* a, const CString& b);
+    // Without these two, s + 'x' would still compile, through the conversion
+    // to const char*, as pointer arithmetic.
     friend CString operator+(const CString& a, char b);
     friend CString operator+(char a, const CString& b);
 
 private:
     bool Reserve(int nCapacity);
     // False, and the text untouched, when the code page cannot carry it.
-    bool MapCaseThroughUtf16(bool bUpper);
+    bool MapCaseThroughUtf16();
     bool Assign(const char* pch, int nLength);
     bool Append(const char* pch, int nLength);
 
@@ -96,6 +85,8 @@ private:
     int m_nCapacity = 0;
 };
 
+// The whole set, used or not: without one of them the same comparison would
+// still compile, through the conversion to const char*, comparing addresses.
 bool operator==(const CString& a, const CString& b);
 bool operator==(const CString& a, const char* b);
 bool operator==(const char* a, const CString& b);

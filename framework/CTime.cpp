@@ -242,13 +242,6 @@ CTime::CTime(const FILETIME& fileTime)
     }
 }
 
-CTime CTime::GetCurrentTime()
-{
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    return CTime(ft);
-}
-
 struct tm* CTime::GetLocalTm(struct tm* ptm) const
 {
     __int64 local;
@@ -257,56 +250,6 @@ struct tm* CTime::GetLocalTm(struct tm* ptm) const
         return nullptr;
     FillTm(CivilFromSeconds(local), bDaylight, ptm);
     return ptm;
-}
-
-struct tm* CTime::GetGmtTm(struct tm* ptm) const
-{
-    if (!ptm || !m_bValid)
-        return nullptr;
-    FillTm(CivilFromSeconds(m_time), false, ptm);
-    return ptm;
-}
-
-int CTime::GetYear() const
-{
-    struct tm t;
-    return GetLocalTm(&t) ? t.tm_year + 1900 : 0;
-}
-
-int CTime::GetMonth() const
-{
-    struct tm t;
-    return GetLocalTm(&t) ? t.tm_mon + 1 : 0;
-}
-
-int CTime::GetDay() const
-{
-    struct tm t;
-    return GetLocalTm(&t) ? t.tm_mday : 0;
-}
-
-int CTime::GetHour() const
-{
-    struct tm t;
-    return GetLocalTm(&t) ? t.tm_hour : 0;
-}
-
-int CTime::GetMinute() const
-{
-    struct tm t;
-    return GetLocalTm(&t) ? t.tm_min : 0;
-}
-
-int CTime::GetSecond() const
-{
-    struct tm t;
-    return GetLocalTm(&t) ? t.tm_sec : 0;
-}
-
-int CTime::GetDayOfWeek() const
-{
-    struct tm t;
-    return GetLocalTm(&t) ? t.tm_wday + 1 : 0;
 }
 
 bool CTime::GetAsFileTime(FILETIME& fileTime) const

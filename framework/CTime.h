@@ -6,11 +6,6 @@
 #include <windows.h>
 #include <ctime>
 
-// winbase.h maps GetCurrentTime() to GetTickCount(); the member below needs the name.
-#ifdef GetCurrentTime
-#undef GetCurrentTime
-#endif
-
 class CTime
 {
 public:
@@ -33,8 +28,6 @@ public:
     // A UTC file time; fractions of a second are dropped (towards the earlier second).
     explicit CTime(const FILETIME& fileTime);
 
-    static CTime GetCurrentTime();
-
     bool IsValid() const { return m_bValid; }
     // Seconds since 1970-01-01 00:00:00 UTC; 0 when invalid.
     __int64 GetTime() const { return m_bValid ? m_time : 0; }
@@ -42,35 +35,14 @@ public:
     // Local calendar fields as struct tm (tm_year counts from 1900, tm_mon from 0).
     // nullptr when the time is invalid or its local form cannot be represented.
     struct tm* GetLocalTm(struct tm* ptm) const;
-    // The same fields in UTC.
-    struct tm* GetGmtTm(struct tm* ptm) const;
-
-    // Local fields; 0 when GetLocalTm fails.
-    int GetYear() const;
-    int GetMonth() const; // 1-12
-    int GetDay() const;
-    int GetHour() const;
-    int GetMinute() const;
-    int GetSecond() const;
-    int GetDayOfWeek() const; // 1 = Sunday, as MFC
-
     bool GetAsFileTime(FILETIME& fileTime) const;
 
-    // An invalid time equals another invalid one and sorts before every valid one.
+    // An invalid time equals another invalid one.
     bool operator==(const CTime& other) const
     {
         return m_bValid == other.m_bValid && (!m_bValid || m_time == other.m_time);
     }
     bool operator!=(const CTime& other) const { return !(*this == other); }
-    bool operator<(const CTime& other) const
-    {
-        if (m_bValid != other.m_bValid)
-            return !m_bValid;
-        return m_bValid && m_time < other.m_time;
-    }
-    bool operator>(const CTime& other) const { return other < *this; }
-    bool operator<=(const CTime& other) const { return !(other < *this); }
-    bool operator>=(const CTime& other) const { return !(*this < other); }
 
 private:
     __int64 m_time = 0;

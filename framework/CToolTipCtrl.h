@@ -20,12 +20,4 @@ public:
     {
         SendMessage(TTM_SETDELAYTIME, dwDuration, MAKELPARAM(iTime, 0));
     }
-    int GetDelayTime(DWORD dwDuration) const
-    {
-        return static_cast<int>(SendMessage(TTM_GETDELAYTIME, dwDuration));
-    }
-    // A tool for the whole of pWnd (TTF_IDISHWND | TTF_SUBCLASS) when lpRectTool
-    // is nullptr, else for that rectangle of pWnd with id nIDTool.
-    BOOL AddTool(CWnd* pWnd, const char* lpszText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
-    int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
 };

@@ -116,26 +116,6 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
-HICON CWinApp::LoadIcon(UINT nIDResource) const
-{
-    return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource));
-}
-
-HCURSOR CWinApp::LoadCursor(UINT nIDResource) const
-{
-    return ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource));
-}
-
-HCURSOR CWinApp::LoadStandardCursor(const char* lpszCursorName) const
-{
-    return ::LoadCursorA(nullptr, lpszCursorName);
-}
-
-void CWinApp::DoWaitCursor(int nCode)
-{
-    AfxDoWaitCursor(nCode);
-}
-
 void CWinApp::OnHelp() {}
 
 CWinApp* AfxGetApp()
@@ -199,9 +179,5 @@ void AfxDoWaitCursor(int nCode)
             ::SetCursor(g_hcurWaitRestore);
             g_hcurWaitRestore = nullptr;
         }
-    }
-    else if (g_nWaitCursorCount > 0)
-    {
-        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
     }
 }

@@ -27,13 +27,6 @@ public:
     // window (CWnd::PreTranslateMessage), then to the main window.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
-    HICON LoadIcon(UINT nIDResource) const;
-    HCURSOR LoadCursor(UINT nIDResource) const;
-    HCURSOR LoadStandardCursor(const char* lpszCursorName) const;
-
-    // nCode 1: begin, -1: end, 0: restore.
-    void DoWaitCursor(int nCode);
-
     // The standard help command: the program has no help file, so it does nothing.
     void OnHelp();
 
@@ -60,5 +53,5 @@ HINSTANCE AfxGetResourceHandle();
 const char* AfxGetAppName();
 // One pump step through the application when there is one.
 BOOL AfxPumpMessage(MSG& msgLast);
-// The counted wait cursor: 1 begin, -1 end, 0 show it again while counted.
+// The counted wait cursor: 1 begin, -1 end.
 void AfxDoWaitCursor(int nCode);

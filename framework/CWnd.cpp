@@ -21,7 +21,7 @@ struct CurrentMessage
 CurrentMessage g_current = {nullptr, 0, 0, 0};
 int g_nDispatchDepth = 0;
 
-// Temporary wrappers for windows, menus and fonts that are not ours.
+// Temporary wrappers for windows and menus that are not ours.
 template <typename Handle, typename Object> class TempMap
 {
 public:
@@ -48,11 +48,8 @@ public:
 
 TempMap<HWND, CTempWnd> g_tempWnds;
 TempMap<HMENU, CMenu> g_tempMenus;
-TempMap<HFONT, CFont> g_tempFonts;
 } // namespace
 
-const CWnd CWnd::wndTop(HWND_TOP);
-const CWnd CWnd::wndBottom(HWND_BOTTOM);
 const CWnd CWnd::wndTopMost(HWND_TOPMOST);
 const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
@@ -87,7 +84,6 @@ void CWnd::DeleteTempMap()
 {
     g_tempWnds.Clear();
     g_tempMenus.Clear();
-    g_tempFonts.Clear();
 }
 
 int CWnd::GetDispatchDepth()
@@ -186,8 +182,6 @@ BOOL CWnd::DestroyWindow()
 
 void CWnd::PreSubclassWindow() {}
 
-void CWnd::PostNcDestroy() {}
-
 LRESULT CWnd::Default()
 {
     return DefWindowProc(g_current.message, g_current.wParam, g_current.lParam);
@@ -271,21 +265,10 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     {
         // Last message of the window: give it back its own procedure and let go.
         pWnd->UnsubclassWindow();
-        pWnd->PostNcDestroy();
     }
     --g_nDispatchDepth;
     g_current = saved;
     return lResult;
-}
-
-CWnd* CWnd::GetDlgItem(int nID) const
-{
-    return FromHandle(::GetDlgItem(m_hWnd, nID));
-}
-
-CWnd* CWnd::GetParent() const
-{
-    return FromHandle(::GetParent(m_hWnd));
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
@@ -296,71 +279,6 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return ::PostMessageA(m_hWnd, message, wParam, lParam);
-}
-
-void CWnd::SetWindowText(const char* lpszString)
-{
-    ::SetWindowTextA(m_hWnd, lpszString);
-}
-
-int CWnd::GetWindowText(CString& rString) const
-{
-    int nLen = ::GetWindowTextLengthA(m_hWnd);
-    char* p = rString.GetBuffer(nLen);
-    if (!p)
-        return 0;
-    nLen = nLen > 0 ? ::GetWindowTextA(m_hWnd, p, nLen + 1) : 0;
-    rString.ReleaseBuffer(nLen);
-    return nLen;
-}
-
-void CWnd::SetDlgItemText(int nID, const char* lpszString)
-{
-    ::SetDlgItemTextA(m_hWnd, nID, lpszString);
-}
-
-int CWnd::GetDlgItemText(int nID, CString& rString) const
-{
-    HWND hWndItem = ::GetDlgItem(m_hWnd, nID);
-    if (!hWndItem)
-    {
-        rString.Empty();
-        return 0;
-    }
-    return FromHandle(hWndItem)->GetWindowText(rString);
-}
-
-void CWnd::ClientToScreen(LPRECT lpRect) const
-{
-    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(lpRect), 2);
-}
-
-void CWnd::ScreenToClient(LPRECT lpRect) const
-{
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(lpRect), 2);
-}
-
-static BOOL ModifyLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    DWORD dwStyle = static_cast<DWORD>(::GetWindowLongA(hWnd, nIndex));
-    DWORD dwNew = (dwStyle & ~dwRemove) | dwAdd;
-    if (dwStyle == dwNew)
-        return FALSE;
-    ::SetWindowLongA(hWnd, nIndex, static_cast<LONG>(dwNew));
-    if (nFlags)
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-    return TRUE;
-}
-
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    return ModifyLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
-}
-
-BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    return ModifyLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
@@ -378,25 +296,4 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
 {
     return reinterpret_cast<HICON>(
         SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
-}
-
-HICON CWnd::GetIcon(BOOL bBigIcon) const
-{
-    return reinterpret_cast<HICON>(SendMessage(WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL));
-}
-
-CFont* CWnd::GetFont() const
-{
-    HFONT hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    return hFont ? g_tempFonts.Get(hFont) : nullptr;
-}
-
-void CWnd::SetFont(CFont* pFont, BOOL bRedraw)
-{
-    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? pFont->m_hObject : nullptr), bRedraw);
-}
-
-CWnd* CWnd::SetFocus()
-{
-    return FromHandle(::SetFocus(m_hWnd));
 }

@@ -9,12 +9,7 @@
 #include <shellapi.h>
 
 #include "CCmdTarget.h"
-#include "CDC.h"
-#include "CFont.h"
 #include "CMenu.h"
-#include "CPoint.h"
-#include "CRect.h"
-#include "CString.h"
 
 class CWnd : public CCmdTarget
 {
@@ -23,9 +18,6 @@ public:
     ~CWnd() override;
 
     HWND m_hWnd;
-
-    operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object that owns hWnd (created or subclassed by us), or nullptr.
     static CWnd* FromHandlePermanent(HWND hWnd);
@@ -57,65 +49,28 @@ public:
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
     // Common wrappers.
-    CWnd* GetDlgItem(int nID) const;
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    CWnd* GetParent() const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    void SetWindowText(const char* lpszString);
-    int GetWindowText(CString& rString) const;
-    int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
-    void SetDlgItemText(int nID, const char* lpszString);
-    int GetDlgItemText(int nID, CString& rString) const;
-    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
-    void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
-    void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
-    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, HRGN hrgnUpdate = nullptr,
-                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
-    {
-        return ::RedrawWindow(m_hWnd, lpRectUpdate, hrgnUpdate, flags);
-    }
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
-    void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
-    void ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
-    void ClientToScreen(LPRECT lpRect) const;
-    void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
-    void ScreenToClient(LPRECT lpRect) const;
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
-    // nFlags non-zero: also SetWindowPos with those flags so that the frame follows.
-    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
-    BOOL SetWindowPos(HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
-    {
-        return ::SetWindowPos(m_hWnd, hWndInsertAfter, x, y, cx, cy, nFlags);
-    }
     // The system menu as a temporary object (see FromHandle), or nullptr.
     CMenu* GetSystemMenu(BOOL bRevert) const;
     void DragAcceptFiles(BOOL bAccept = TRUE) { ::DragAcceptFiles(m_hWnd, bAccept); }
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
-    HICON GetIcon(BOOL bBigIcon) const;
-    // The window's font as a temporary object (see FromHandle), or nullptr.
-    CFont* GetFont() const;
-    void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
     UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
     void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
-    CWnd* SetFocus();
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr)
     {
         return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
     }
     BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
 
-    // For SetWindowPos: HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST.
-    static const CWnd wndTop;
-    static const CWnd wndBottom;
+    // For SetWindowPos: HWND_TOPMOST, HWND_NOTOPMOST.
     static const CWnd wndTopMost;
     static const CWnd wndNoTopMost;
 
@@ -127,8 +82,6 @@ protected:
 
     // Called before the window procedure is replaced by ours.
     virtual void PreSubclassWindow();
-    // After WM_NCDESTROY, once the object has let go of the window.
-    virtual void PostNcDestroy();
 
     // The map dispatch; TRUE with *pResult when a handler ran.
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
@@ -140,14 +93,9 @@ protected:
     // Base handlers: default processing.
     void OnPaint() { Default(); }
     void OnSysCommand(UINT, LPARAM) { Default(); }
-    HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
-    void OnDropFiles(HDROP) { Default(); }
     void OnDestroy() { Default(); }
     BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
     void OnClose() { Default(); }
-    void OnMouseMove(UINT, CPoint) { Default(); }
-    BOOL OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
-    void OnTimer(UINT_PTR) { Default(); }
 
     WNDPROC m_pfnSuper;
 

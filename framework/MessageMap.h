@@ -17,7 +17,6 @@
 
 class CCmdTarget;
 class CWnd;
-class CDC;
 class CPoint;
 
 // Calls one handler; returns the message result.
@@ -131,23 +130,6 @@ protected:                                                                      
      [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT                                                        \
      {                                                                                                       \
          AFX_THIS(p)->OnMouseMove(static_cast<UINT>(w), CPoint(l));                                          \
-         return 0;                                                                                           \
-     }},
-// BOOL OnEraseBkgnd(CDC* pDC); the CDC wraps the message's device context
-// for the call only.
-#define ON_WM_ERASEBKGND()                                                                                   \
-    {AfxEntryMessage, WM_ERASEBKGND, 0, 0,                                                                   \
-     [](CCmdTarget* p, WPARAM w, LPARAM) -> LRESULT                                                          \
-     {                                                                                                       \
-         CDC dc(reinterpret_cast<HDC>(w));                                                                   \
-         return AFX_THIS(p)->OnEraseBkgnd(&dc);                                                              \
-     }},
-// void OnTimer(UINT_PTR nIDEvent)
-#define ON_WM_TIMER()                                                                                        \
-    {AfxEntryMessage, WM_TIMER, 0, 0,                                                                        \
-     [](CCmdTarget* p, WPARAM w, LPARAM) -> LRESULT                                                          \
-     {                                                                                                       \
-         AFX_THIS(p)->OnTimer(static_cast<UINT_PTR>(w));                                                     \
          return 0;                                                                                           \
      }},
 

@@ -16,6 +16,12 @@ struct Entry
     bool bHidden;
 };
 
+// The entry's name: its path after the folder.
+std::string NameOf(const CString& path)
+{
+    return std::string(path.Mid(path.ReverseFind('\\') + 1));
+}
+
 // The walk as the program does it: handle the current entry after every call.
 std::map<std::string, Entry> Walk(const char* pattern, int* pCalls = nullptr)
 {
@@ -27,9 +33,9 @@ std::map<std::string, Entry> Walk(const char* pattern, int* pCalls = nullptr)
     {
         bMore = finder.FindNextFile();
         ++nCalls;
-        entries[std::string(finder.GetFileName())] = {finder.GetFilePath(), finder.IsDots() != FALSE,
-                                                      finder.IsDirectory() != FALSE,
-                                                      finder.MatchesMask(FILE_ATTRIBUTE_HIDDEN) != FALSE};
+        entries[NameOf(finder.GetFilePath())] = {finder.GetFilePath(), finder.IsDots() != FALSE,
+                                                 finder.IsDirectory() != FALSE,
+                                                 finder.MatchesMask(FILE_ATTRIBUTE_HIDDEN) != FALSE};
     }
     if (pCalls)
         *pCalls = nCalls;
@@ -75,22 +81,21 @@ TEST(FileFindTest, FindNextFileTellsWhetherAnotherFollows)
 
     CFileFind finder;
     ASSERT_TRUE(finder.FindFile(dir.File("one.jpg")));
-    EXPECT_STREQ("", finder.GetFileName()) << "no current entry before the first FindNextFile";
-    EXPECT_FALSE(finder.FindNextFile());           // nothing follows...
-    EXPECT_STREQ("one.jpg", finder.GetFileName()); // ...but this one is current
+    EXPECT_STREQ("", finder.GetFilePath()) << "no current entry before the first FindNextFile";
+    EXPECT_FALSE(finder.FindNextFile());                     // nothing follows...
+    EXPECT_STREQ(dir.File("one.jpg"), finder.GetFilePath()); // ...but this one is current
     EXPECT_FALSE(finder.FindNextFile());
-    EXPECT_STREQ("one.jpg", finder.GetFileName());
+    EXPECT_STREQ(dir.File("one.jpg"), finder.GetFilePath());
 
     ASSERT_TRUE(finder.FindFile(dir.File("*.jpg")));
     EXPECT_TRUE(finder.FindNextFile());
-    CString first = finder.GetFileName();
+    std::string first = NameOf(finder.GetFilePath());
     EXPECT_FALSE(finder.FindNextFile());
-    CString second = finder.GetFileName();
+    std::string second = NameOf(finder.GetFilePath());
     EXPECT_NE(first, second);
     EXPECT_TRUE((first == "one.jpg" && second == "two.jpg") || (first == "two.jpg" && second == "one.jpg"));
 
     finder.Close();
-    EXPECT_STREQ("", finder.GetFileName());
     EXPECT_STREQ("", finder.GetFilePath());
     EXPECT_FALSE(finder.FindNextFile());
     EXPECT_FALSE(finder.IsDirectory());
@@ -128,9 +133,12 @@ TEST(FileFindTest, PathsOfRootAndBarePatterns)
     EXPECT_EQ(1u, defaults.count("bare.jpg"));
 
     // A drive root: no doubled separator.
+    WIN32_FIND_DATAA first;
+    HANDLE hFind = FindFirstFileA("C:\\*", &first);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFind);
+    FindClose(hFind);
     CFileFind finder;
     ASSERT_TRUE(finder.FindFile("C:\\*"));
     finder.FindNextFile();
-    CString name = finder.GetFileName();
-    EXPECT_STREQ(CString("C:\\") + name, finder.GetFilePath());
+    EXPECT_STREQ(CString("C:\\") + first.cFileName, finder.GetFilePath());
 }

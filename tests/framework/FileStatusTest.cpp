@@ -136,7 +136,7 @@ TEST(FileStatusTest, CreationTimesGoThroughTheStore)
     EXPECT_EQ(accessed, after.m_atime);
     // The same file under another spelling of its name.
     CString upper = path;
-    upper.MakeUpper();
+    ASSERT_EQ(1, upper.Replace("b.jpg", "B.JPG"));
     ASSERT_TRUE(CFile::GetStatus(upper, after));
     EXPECT_EQ(created, after.m_ctime);
 
