@@ -82,6 +82,7 @@ public:
 
     // The name the file's status calls report and the file-time store is given.
     void SetFilePath(const char* pszNewName) { m_strFileName = pszNewName; }
+    CString GetFilePath() const { return m_strFileName; }
 
     // Times (through the file-time store), size, attributes and full name.
     // FALSE when the file cannot be queried; GetLastError() tells why.
