@@ -1,4 +1,5 @@
 #include "CStdioFile.h"
+#include "LongPath.h"
 
 #include <cstring>
 
@@ -56,8 +57,8 @@ BOOL CStdioFile::Open(const char* pszFileName, UINT nOpenFlags, CFileException* 
         return FALSE;
     }
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, (nOpenFlags & modeNoInherit) ? FALSE : TRUE};
-    HANDLE hFile = CreateFileA(pszFileName, Access(nOpenFlags), ShareMode(nOpenFlags), &sa,
-                               Disposition(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hFile = AfxCreateFile(pszFileName, Access(nOpenFlags), ShareMode(nOpenFlags), &sa,
+                                 Disposition(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
     {
         DWORD dwError = GetLastError();
