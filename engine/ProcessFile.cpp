@@ -31,11 +31,11 @@ bool IsJpegName(const CString& strLowerPath)
 FILE* OpenForReading(const char* path, bool& bWritable)
 {
     const DWORD dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE handle = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
+    HANDLE handle = AfxCreateFile(path, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     bWritable = handle != INVALID_HANDLE_VALUE;
     if (!bWritable)
-        handle = ::CreateFileA(path, GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+        handle = AfxCreateFile(path, GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
                                nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
