@@ -37,9 +37,9 @@ def folder_name(level, words=WORDS):
 
 
 def deep_file(base, fits, stem, words=WORDS):
-    """A path under `base` for which `fits(path)` holds and that no longer
-    Latin file name would keep: folders named with `words`, then the file's
-    name `stem` padded with Latin letters and ending in .jpg."""
+    """The longest path under `base` for which `fits(path)` holds: folders
+    named with `words`, then a file named `stem`, padded with Latin letters,
+    ending in .jpg."""
     folder = base
     level = 0
     while fits(os.path.join(folder, folder_name(level, words), stem + "x" * 40 + ".jpg")):
@@ -171,15 +171,22 @@ class DroppedLongFiles(LongPathCase):
         self.assertEqual(before, self.snapshot())
 
     def test_a_read_only_long_path_picture_is_journalled_not_changed(self):
-        path = deep_file(self.tree, self.within(400), "Read only")
-        self.dated(path, "2005:06:07 08:09:10")
-        os.chmod(path, 0o444)
+        readonly = deep_file(os.path.join(self.tree, "locked"), self.within(400), "Read only")
+        writable = deep_file(os.path.join(self.tree, "open"), self.within(350), "Writable")
+        self.dated(readonly, "2005:06:07 08:09:10")
+        self.dated(writable, "2005:06:07 08:09:11")
+        os.chmod(readonly, 0o444)
         before = self.snapshot()
-        result = drive.run(["--target", "m"], [path], self.work)
+        result = drive.run(["--target", "m", "--undo"], [readonly, writable], self.work)
         self.assertRan(result)
-        self.assertIn(file_line(1, drive.READ_ONLY, path), drive.mask_stamps(result.log))
-        self.assertTrue(result.journal.startswith(drive.win_path(path).encode("utf-8") + b"\r\n"), result.journal)
-        self.assertEqual(drive.final_status(1, 0), result.value("drop 1 status"))
+        masked = drive.mask_stamps(result.log)
+        self.assertIn(file_line(1, drive.READ_ONLY, readonly), masked)
+        self.assertIn(file_line(2, changed(b"2005:06:07 08:09:11"), writable), masked)
+        self.assertEqual([drive.win_path(readonly).encode("utf-8"), drive.win_path(writable).encode("utf-8")],
+                         [r[0] for r in journal_records(result.journal)])
+        self.assertEqual(drive.final_status(2, 1), result.value("drop 1 status"))
+        # Still read-only at the undo: counted, not restored.
+        self.assertEqual(drive.restored_status(1, 2), result.value("undo status"))
         self.assertEqual(before, self.snapshot())
 
 
@@ -193,7 +200,7 @@ class LinksInLongFolders(LongPathCase):
             self.dated(path, date)
         os.symlink("..", os.path.join(top, "sub", "back to top"))
         os.symlink("sub", os.path.join(top, "alias of sub"))
-        result = drive.run(["--target", "m", "--subfolders", "on"], [top], self.work, timeout=300)
+        result = drive.run(["--target", "m", "--subfolders", "on"], [top], self.work, timeout=120)
         self.assertRan(result)
         masked = drive.mask_stamps(result.log)
         # Each picture once, whichever way to sub came first.
@@ -204,6 +211,47 @@ class LinksInLongFolders(LongPathCase):
         self.assertEqual(2, masked.count(b"already walked in this drop"))
         for path, date in dates.items():
             self.assertMtime(path, drive.local_epoch(date))
+
+
+class LimitsThatStay(LongPathCase):
+    def test_what_lies_beyond_the_deepest_path_wine_maps(self):
+        limit = drive.deepest_host_path()
+        deepest = deep_file(os.path.join(self.tree, "edge"), lambda p: host_bytes(p) <= limit, "at")
+        folder = os.path.dirname(deepest)
+        beyond = os.path.join(folder, os.path.basename(deepest)[:-len(".jpg")] + "y.jpg")
+        far = os.path.join(folder, "z" * (limit - host_bytes(folder)))
+        hidden = os.path.join(far, "hidden.jpg")
+        self.assertEqual([limit, limit + 1, limit + 1], [host_bytes(p) for p in (deepest, beyond, far)])
+        for path in (deepest, beyond, hidden):
+            self.dated(path, "2006:07:08 09:10:11")
+        before = self.snapshot()
+        result = drive.run(["--target", "m", "--subfolders", "on"], [os.path.join(self.tree, "edge"), beyond, far],
+                           self.work)
+        self.assertRan(result)
+        masked = drive.mask_stamps(result.log)
+        folders, files = walk_entries(masked)
+        # Found by the walk, a file Wine cannot map cannot be opened; a folder
+        # gets its line, and what it holds stays out of reach. Dropped, both are
+        # skipped without a trace, like items that do not exist.
+        self.assertEqual(sorted([(changed(b"2006:07:08 09:10:11"), drive.log_path(deepest)),
+                                 (drive.OPEN_FAILED, drive.log_path(beyond))]), sorted(f[1:] for f in files))
+        self.assertEqual(1, folders.count(drive.win_path(far).encode("utf-8")))
+        self.assertTrue(masked.endswith(drive.drop_end(2, 1)))
+        after = self.snapshot()
+        self.assertMtime(deepest, drive.local_epoch("2006:07:08 09:10:11"), after)
+        for path in (beyond, hidden):
+            self.assertEqual(before[path], after[path])
+
+    def test_a_dropped_name_of_more_than_255_bytes_is_skipped_like_a_missing_item(self):
+        # 128 Cyrillic letters fit a Windows name (255 characters) but not a
+        # Linux one (255 bytes); neither can exist here.
+        names = ["n" * 300 + ".jpg", "Ф" * 128 + ".jpg", os.path.join("d" * 256, "inside.jpg")]
+        present = self.dated("present.jpg", "2007:08:09 10:11:12")
+        result = drive.run(["--target", "m"], [os.path.join(self.tree, n) for n in names] + [present], self.work)
+        self.assertRan(result)
+        self.assertEqual(drive.PROGRAM_STARTED + drive.drop_start(True, False)
+                         + file_line(1, changed(b"2007:08:09 10:11:12"), present) + drive.drop_end(1, 1),
+                         drive.mask_stamps(result.log))
 
 
 if __name__ == "__main__":
