@@ -59,7 +59,7 @@ void CMainDlg::RunDropBatch(const std::vector<CString>& paths)
     for (const CString& strPath : paths)
     {
         WIN32_FILE_ATTRIBUTE_DATA attributes;
-        if (!::GetFileAttributesExA(strPath, GetFileExInfoStandard, &attributes))
+        if (!AfxGetFileAttributesEx(strPath, GetFileExInfoStandard, &attributes))
             continue;
         if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             ProcessFolder(strPath, batch);

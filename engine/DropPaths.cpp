@@ -3,17 +3,17 @@
 std::vector<CString> ReadDropPaths(HDROP hDrop)
 {
     std::vector<CString> paths;
-    UINT nItems = ::DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
+    UINT nItems = AfxDragQueryFile(hDrop, 0xFFFFFFFF, nullptr, 0);
     paths.reserve(nItems);
     for (UINT i = 0; i < nItems; ++i)
     {
         // The real length first: a path longer than MAX_PATH is never cut short.
-        UINT nLength = ::DragQueryFileA(hDrop, i, nullptr, 0);
+        UINT nLength = AfxDragQueryFile(hDrop, i, nullptr, 0);
         CString path;
         char* buffer = path.GetBuffer(static_cast<int>(nLength));
         if (!buffer)
             continue;
-        UINT nCopied = ::DragQueryFileA(hDrop, i, buffer, nLength + 1);
+        UINT nCopied = AfxDragQueryFile(hDrop, i, buffer, nLength + 1);
         path.ReleaseBuffer(static_cast<int>(nCopied));
         if (!path.IsEmpty())
             paths.push_back(path);

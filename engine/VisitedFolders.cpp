@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include "LongPath.h"
+
 #include <utility>
 
 namespace
@@ -26,7 +28,7 @@ bool QueryFile(HANDLE handle, void* info, ULONG length, int infoClass)
 // Opening a folder for its identity needs backup semantics and no access rights.
 HANDLE OpenFolder(const char* path)
 {
-    return ::CreateFileA(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return AfxCreateFile(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 bool ReadIdentity(const char* path, const unsigned long* pParentSerial, FolderIdentity& identity)
@@ -107,11 +109,11 @@ std::string AsKey(const std::string& path)
 std::string FullPathKey(const char* path)
 {
     std::string full(MAX_PATH, '\0');
-    DWORD dwLength = ::GetFullPathNameA(path, static_cast<DWORD>(full.size()), &full[0], nullptr);
+    DWORD dwLength = AfxGetFullPathName(path, static_cast<DWORD>(full.size()), &full[0], nullptr);
     if (dwLength >= full.size())
     {
         full.assign(dwLength, '\0');
-        dwLength = ::GetFullPathNameA(path, dwLength, &full[0], nullptr);
+        dwLength = AfxGetFullPathName(path, dwLength, &full[0], nullptr);
     }
     if (dwLength == 0 || dwLength >= full.size())
     {
@@ -171,7 +173,7 @@ bool CVisitedFolders::Enter(const char* path)
     bool bPlain = false;
     if (bChild)
     {
-        const DWORD dwAttributes = ::GetFileAttributesA(path);
+        const DWORD dwAttributes = AfxGetFileAttributes(path);
         bPlain = dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
     else

@@ -1,6 +1,7 @@
 #include "CFile.h"
 
 #include "FileTimeStore.h"
+#include "LongPath.h"
 
 #include <cstring>
 
@@ -82,18 +83,16 @@ int CFileException::OsErrorToException(LONG lOsError)
 
 namespace
 {
-// The full name a status record carries; FALSE for names the record cannot hold.
+// The full name a status record carries; empty for names the record cannot
+// hold, whose files have a status all the same.
 BOOL FullName(const char* pszFileName, char (&szFull)[MAX_PATH])
 {
     char* pFilePart = nullptr;
-    DWORD dwLength = GetFullPathNameA(pszFileName, MAX_PATH, szFull, &pFilePart);
+    DWORD dwLength = AfxGetFullPathName(pszFileName, MAX_PATH, szFull, &pFilePart);
     if (dwLength == 0)
         return FALSE;
     if (dwLength >= MAX_PATH)
-    {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return FALSE;
-    }
+        szFull[0] = '\0';
     return TRUE;
 }
 
@@ -160,7 +159,7 @@ BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
     if (!FullName(pszFileName, szFull))
         return FALSE;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(pszFileName, GetFileExInfoStandard, &data))
+    if (!AfxGetFileAttributesEx(pszFileName, GetFileExInfoStandard, &data))
         return FALSE;
     return FillStatus(pszFileName, data, szFull, rStatus);
 }
@@ -189,12 +188,12 @@ void CFile::SetStatus(const char* pszFileName, const CFileStatus& status)
 {
     if (!pszFileName || !*pszFileName)
         ThrowOsError(ERROR_INVALID_PARAMETER, pszFileName);
-    DWORD dwCurrent = GetFileAttributesA(pszFileName);
+    DWORD dwCurrent = AfxGetFileAttributes(pszFileName);
     if (dwCurrent == INVALID_FILE_ATTRIBUTES)
         ThrowOsError(GetLastError(), pszFileName);
     WriteStatus(
         dwCurrent, status, pszFileName,
-        [pszFileName](DWORD dwAttributes) { return SetFileAttributesA(pszFileName, dwAttributes); },
+        [pszFileName](DWORD dwAttributes) { return AfxSetFileAttributes(pszFileName, dwAttributes); },
         [pszFileName](const FILETIME* created, const FILETIME* accessed, const FILETIME* written)
         { return GetFileTimeStore().SetTimes(pszFileName, created, accessed, written); });
 }

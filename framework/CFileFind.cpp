@@ -1,4 +1,5 @@
 #include "CFileFind.h"
+#include "LongPath.h"
 
 CFileFind::~CFileFind()
 {
@@ -10,7 +11,7 @@ BOOL CFileFind::FindFile(const char* pszPattern)
     Close();
     CString strPattern(pszPattern && *pszPattern ? pszPattern : "*.*");
 
-    HANDLE hFind = FindFirstFileA(strPattern, &m_next);
+    HANDLE hFind = AfxFindFirstFile(strPattern, &m_next);
     if (hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     m_hFind = hFind;

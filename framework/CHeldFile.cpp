@@ -1,4 +1,5 @@
 #include "CHeldFile.h"
+#include "LongPath.h"
 
 CHeldFile::~CHeldFile()
 {
@@ -11,11 +12,11 @@ bool CHeldFile::Open(const char* pszFileName)
     // Plain handles: a C stream around one would cost the system a query of
     // the file's type for every picture.
     const DWORD dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE hFile = ::CreateFileA(pszFileName, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
+    HANDLE hFile = AfxCreateFile(pszFileName, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     bool bWritable = hFile != INVALID_HANDLE_VALUE;
     if (!bWritable)
-        hFile = ::CreateFileA(pszFileName, GENERIC_READ, dwShare, nullptr, OPEN_EXISTING,
+        hFile = AfxCreateFile(pszFileName, GENERIC_READ, dwShare, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return false;

@@ -1,4 +1,5 @@
 #include "CStdioFile.h"
+#include "LongPath.h"
 
 #include <cstring>
 
@@ -44,8 +45,8 @@ BOOL CStdioFile::Open(const char* pszFileName, UINT nOpenFlags)
         return FALSE;
     }
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-    HANDLE hFile = CreateFileA(pszFileName, Access(nOpenFlags), ShareMode(nOpenFlags), &sa,
-                               Disposition(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hFile = AfxCreateFile(pszFileName, Access(nOpenFlags), ShareMode(nOpenFlags), &sa,
+                                 Disposition(nOpenFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return FALSE;
     m_hFile = hFile;

@@ -1,4 +1,5 @@
 #include "FileTimeStore.h"
+#include "LongPath.h"
 
 namespace
 {
@@ -16,8 +17,8 @@ BOOL CWin32FileTimeStore::GetTimes(const char* path, FILETIME* created, FILETIME
         return FALSE;
     }
     // Attribute access only: works while others hold the file open, and on folders.
-    HANDLE hFile = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE hFile = AfxCreateFile(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return FALSE;
     BOOL bOk = GetFileTime(hFile, created, accessed, written);
@@ -56,7 +57,7 @@ BOOL CWin32FileTimeStore::SetTimes(const char* path, const FILETIME* created, co
     }
     // Windows refuses write access to a read-only file; a process with root rights
     // under Wine would not, so the attribute is checked here as well.
-    DWORD dwAttributes = GetFileAttributesA(path);
+    DWORD dwAttributes = AfxGetFileAttributes(path);
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return FALSE;
     if ((dwAttributes & FILE_ATTRIBUTE_READONLY) && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -64,8 +65,8 @@ BOOL CWin32FileTimeStore::SetTimes(const char* path, const FILETIME* created, co
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    HANDLE hFile = CreateFileA(path, GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE hFile = AfxCreateFile(path, GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return FALSE;
     BOOL bOk = SetFileTime(hFile, created, accessed, written);

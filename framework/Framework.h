@@ -9,6 +9,7 @@
 #include "CTime.h"
 #include "CFile.h"
 #include "FileTimeStore.h"
+#include "LongPath.h"
 #include "CStdioFile.h"
 #include "CFileFind.h"
 #include "CDC.h"

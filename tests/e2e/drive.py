@@ -179,3 +179,23 @@ def progress_status(jpg_files):
 def restored_status(restored, records):
     return "<font color=\"DarkRed\">Restored date for <b>%d</b> out of <b>%d</b> jpg files</font>" % (restored,
                                                                                                      records)
+
+
+def wine_prefix():
+    """The Wine prefix tools/wine-run.sh gives the driver: its own variable,
+    or "wine/prefix" in the nearest folder above the driver with a CMakeCache.txt."""
+    if os.environ.get("CHRONOSHIFT_WINEPREFIX"):
+        return os.environ["CHRONOSHIFT_WINEPREFIX"]
+    build = os.path.dirname(os.path.abspath(driver_paths()[0]))
+    while build != "/" and not os.path.isfile(os.path.join(build, "CMakeCache.txt")):
+        build = os.path.dirname(build)
+    if build == "/":
+        build = os.environ.get("CHRONOSHIFT_BUILD_DIR", os.path.expanduser("~/.chronoshift"))
+    return os.path.join(build, "wine", "prefix")
+
+
+def deepest_host_path():
+    """The longest Linux path, in bytes, of a file Wine can reach on drive Z:.
+    Wine hands Linux the prefix's dosdevices/z: link followed by the path, and
+    Linux takes 4,095 bytes at most (4,096 with the terminator)."""
+    return 4095 - len(os.path.join(wine_prefix(), "dosdevices", "z:").encode("utf-8"))
