@@ -5,6 +5,7 @@
 // names the DPI there).
 #include "RegistryFixture.h"
 #include "support/Dib.h"
+#include "support/ManifestSetting.h"
 #include "support/Pump.h"
 #include "support/TestMainDlg.h"
 
@@ -131,16 +132,11 @@ TEST(DpiManifest, DeclaresSystemDpiAwarenessOnly)
 {
     // What Windows reads from the program's manifest to choose its scaling:
     // system-aware, and no per-monitor awareness that would override it.
-    WCHAR value[64] = {};
-    SIZE_T written = 0;
-    ASSERT_TRUE(QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                                     L"dpiAware", value, 64, &written))
+    std::wstring value;
+    ASSERT_TRUE(support::ManifestSetting(support::kWindowsSettings2005, L"dpiAware", value))
         << "no dpiAware setting, error " << GetLastError();
-    EXPECT_STREQ(L"true", value);
-    value[0] = 0;
-    EXPECT_FALSE(QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
-                                      L"dpiAwareness", value, 64, &written))
-        << "dpiAwareness: " << static_cast<int>(value[0]);
+    EXPECT_EQ(L"true", value);
+    EXPECT_FALSE(support::ManifestSetting(support::kWindowsSettings2016, L"dpiAwareness", value));
 }
 
 namespace

@@ -9,6 +9,7 @@
 #include "FileTimeStore.h"
 #include "LongPath.h"
 #include "support/LongTree.h"
+#include "support/ManifestSetting.h"
 #include "support/TempDir.h"
 
 #include <map>
@@ -80,12 +81,10 @@ private:
 
 TEST(LongPathManifest, OptsInToPathsOfAnyLength)
 {
-    WCHAR value[16] = {};
-    SIZE_T written = 0;
-    ASSERT_TRUE(QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
-                                     L"longPathAware", value, 16, &written))
+    std::wstring value;
+    ASSERT_TRUE(support::ManifestSetting(support::kWindowsSettings2016, L"longPathAware", value))
         << "no longPathAware setting, error " << GetLastError();
-    EXPECT_STREQ(L"true", value);
+    EXPECT_EQ(L"true", value);
 }
 
 TEST(LongPathRule, PathsUnderMaxPathCharactersStayOnThePlainCalls)
