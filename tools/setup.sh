@@ -27,6 +27,28 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
-  as_root apt-get update -q
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # A mirror in the middle of a sync fails the update now and then; try again.
+  apt_opts=()
+  updated=no
+  for attempt in 1 2 3; do
+    if as_root apt-get update -q; then updated=yes; break; fi
+    echo "setup: apt-get update failed, trying again in $((attempt * 15)) s" >&2
+    sleep $((attempt * 15))
+  done
+  if [ "$updated" = no ]; then
+    # Still failing: most often one half-synced index of the security suite,
+    # which leaves amd64 and i386 at different versions of the same library
+    # and wine32 uninstallable. The release suites alone are consistent.
+    echo "setup: going on with the sources apart from the security suite" >&2
+    sources=$(mktemp -d /tmp/chronoshift-apt-XXXXXX)
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+      [ -f "$f" ] && grep -v -i security "$f" >"$sources/$(basename "$f")" || true
+    done
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] && awk -v RS= -v ORS='\n\n' 'tolower($0) !~ /security/' "$f" >"$sources/$(basename "$f")" || true
+    done
+    apt_opts=(-o "Dir::Etc::SourceList=$sources/none" -o "Dir::Etc::SourceParts=$sources")
+    as_root apt-get update -q "${apt_opts[@]}"
+  fi
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${apt_opts[@]}" "${missing[@]}"
 fi
