@@ -7,7 +7,9 @@
 #     with FindFirstFile; open each file once for reading and writing; read
 #     its first 16 KiB; set its last-write time through that handle; close),
 #   - Debian's exiv2 and exiftool on copies of the tree (native),
-# and the start-up of an empty drop against a minimal dialog program.
+# and the start-up of an empty drop against a minimal dialog program and
+# against the program's own main window shown with nothing behind it
+# (template-dialog.exe: what the platform spends on the window's controls).
 #
 #   bench/engine/bench_drop.sh [build folder] [layout...]
 #     layouts: dcim (5,000 in 10 folders of 500), flat (10,000 in one folder),
@@ -33,7 +35,8 @@ drive=$build/tests/driver/chronoshift-drive.exe
 bare=$build/bench/engine/bare-loop.exe
 floor=$build/bench/engine/floor-loop.exe
 dialog=$build/bench/engine/minimal-dialog.exe
-for exe in "$drive" "$bare" "$floor" "$dialog"; do
+window=$build/bench/engine/template-dialog.exe
+for exe in "$drive" "$bare" "$floor" "$dialog" "$window"; do
   [ -f "$exe" ] || { echo "bench: $exe is missing; build the windows preset first" >&2; exit 2; }
 done
 wine_run=$root/tools/wine-run.sh
@@ -119,6 +122,8 @@ best any_ok "$work/empty" "$wine_run" "$drive" "${drive_args[@]}" "$empty"
 drive_empty=$best
 best any_ok "$work/empty" "$wine_run" "$dialog"
 dialog_time=$best
+best any_ok "$work/empty" "$wine_run" "$window"
+window_time=$best
 best any_ok "$work/empty" "$wine_run" "$bare" "$empty"
 bare_empty=$best
 best any_ok "$work/empty" "$wine_run" "$floor" "$empty"
@@ -168,6 +173,8 @@ printf "%s\n" "${rows[@]}"
 echo
 printf "start-up: empty drop %.2f s, minimal dialog %.2f s: %.2f times (goal at most 1.5)\n" \
   "$drive_empty" "$dialog_time" "$(calc "$drive_empty / $dialog_time")"
+printf "start-up: the program's window alone %.2f s: %.2f times the minimal dialog; the empty drop %.2f times it\n" \
+  "$window_time" "$(calc "$window_time / $dialog_time")" "$(calc "$drive_empty / $window_time")"
 if [ -n "${peak_large:-}" ]; then
   printf "peak working set: 10 pictures %d KB, 10,000 pictures %d KB: %+d KB (goal under 1024)\n" \
     "$peak_small" "$peak_large" "$((peak_large - peak_small))"
