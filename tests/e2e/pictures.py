@@ -12,7 +12,10 @@ PLACEHOLDER = b"1111:11:11 11:11:11"
 
 
 class PictureFactory:
-    def __init__(self):
+    def __init__(self, thumbnail=False):
+        """With `thumbnail`, the dated pictures carry a 160x120 preview in
+        their EXIF section, as a camera's do: a header of about 9 KiB before
+        the picture data instead of a few hundred bytes."""
         self._dir = tempfile.mkdtemp(prefix="chronoshift-pictures-")
         base = os.path.join(self._dir, "base.jpg")
         subprocess.run(["convert", "-size", "8x8", "xc:#3366cc", "-quality", "80", base], check=True)
@@ -20,8 +23,14 @@ class PictureFactory:
         undated = os.path.join(self._dir, "undated.jpg")
         shutil.copyfile(base, dated)
         shutil.copyfile(base, undated)
+        extra = []
+        if thumbnail:
+            preview = os.path.join(self._dir, "preview.jpg")
+            subprocess.run(["convert", "-seed", "1", "-size", "160x120", "xc:", "+noise", "Random",
+                            "-quality", "60", preview], check=True)
+            extra = ["-ThumbnailImage<=" + preview]
         subprocess.run(["exiftool", "-q", "-overwrite_original", "-Make=Chronoshift",
-                        "-DateTimeOriginal=" + PLACEHOLDER.decode(), dated], check=True)
+                        "-DateTimeOriginal=" + PLACEHOLDER.decode()] + extra + [dated], check=True)
         subprocess.run(["exiftool", "-q", "-overwrite_original", "-Make=Chronoshift", undated], check=True)
         with open(base, "rb") as f:
             self.no_exif = f.read()
