@@ -59,7 +59,9 @@ protected:
 
     // Drop batch and folder walk (engine/DropBatch.cpp)
     void OnDropFiles(HDROP hDropInfo);
-    void ProcessFolder(const CString& strFolder, DropBatch& batch);
+    // dwFoundAttributes: the attributes the walk found a subfolder with.
+    void ProcessFolder(const CString& strFolder, DropBatch& batch,
+                       DWORD dwFoundAttributes = INVALID_FILE_ATTRIBUTES);
     void SetBusy(bool bBusy, bool bUndoAvailable);
 
     // Per-file date change (engine/ProcessFile.cpp)

@@ -87,10 +87,10 @@ void CMainDlg::RunDropBatch(const std::vector<CString>& paths)
     SetBusy(false, batch.nChanged > 0 && !m_strUndoPath.IsEmpty());
 }
 
-void CMainDlg::ProcessFolder(const CString& strFolder, DropBatch& batch)
+void CMainDlg::ProcessFolder(const CString& strFolder, DropBatch& batch, DWORD dwFoundAttributes)
 {
     WriteLog(true, "Working on folder \"%s\"\n", static_cast<const char*>(strFolder));
-    if (!m_visitedFolders.Enter(strFolder))
+    if (!m_visitedFolders.Enter(strFolder, dwFoundAttributes))
     {
         WriteLog(true, "Skipped folder \"%s\": already walked in this drop\n",
                  static_cast<const char*>(strFolder));
@@ -111,7 +111,11 @@ void CMainDlg::ProcessFolder(const CString& strFolder, DropBatch& batch)
             ProcessFile(finder.GetFilePath(), batch.bChangeModified, batch.bChangeCreated, batch.nJpgFiles,
                         batch.nChanged);
         else if (m_bProcessSubfolders && !finder.IsDots())
-            ProcessFolder(finder.GetFilePath(), batch);
+            // Only the link bit tells a subfolder apart: the walk knows it already.
+            ProcessFolder(finder.GetFilePath(), batch,
+                          finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)
+                              ? FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT
+                              : FILE_ATTRIBUTE_DIRECTORY);
     }
     finder.Close();
     m_visitedFolders.Leave();

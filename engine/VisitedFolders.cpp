@@ -143,7 +143,10 @@ void CVisitedFolders::Clear()
     m_bIdentifying = false;
 }
 
-bool CVisitedFolders::Enter(const char* path)
+static_assert(CVisitedFolders::kAttributesUnknown == INVALID_FILE_ATTRIBUTES,
+              "the system's unknown attributes");
+
+bool CVisitedFolders::Enter(const char* path, unsigned long dwFoundAttributes)
 {
     const std::string raw = WithoutTrailingSeparators(path);
     // An entry of the folder being walked: that folder's path, a separator
@@ -173,7 +176,8 @@ bool CVisitedFolders::Enter(const char* path)
     bool bPlain = false;
     if (bChild)
     {
-        const DWORD dwAttributes = AfxGetFileAttributes(path);
+        const DWORD dwAttributes =
+            dwFoundAttributes != kAttributesUnknown ? dwFoundAttributes : AfxGetFileAttributes(path);
         bPlain = dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
     else

@@ -34,8 +34,11 @@ public:
     // True the first time a folder is met, and the folder is then being
     // walked until Leave; false when it was walked already. A folder met
     // while another one is walked and named as one of its entries is taken
-    // for that subfolder; any other path for a folder dropped as it is.
-    bool Enter(const char* path);
+    // for that subfolder; any other path for a folder dropped as it is. The
+    // walk passes the attributes it found the entry with, which spares
+    // reading them again; kAttributesUnknown: read them.
+    static const unsigned long kAttributesUnknown = 0xFFFFFFFFul; // INVALID_FILE_ATTRIBUTES
+    bool Enter(const char* path, unsigned long dwFoundAttributes = kAttributesUnknown);
     // The folder entered last is walked to its end.
     void Leave();
     void Clear();

@@ -23,9 +23,10 @@ std::string Slashed(const CString& path)
 }
 
 // A walked folder left again, as the folder walk does after its last entry.
-bool Walk(CVisitedFolders& visited, const char* path)
+bool Walk(CVisitedFolders& visited, const char* path,
+          unsigned long dwFoundAttributes = CVisitedFolders::kAttributesUnknown)
 {
-    if (!visited.Enter(path))
+    if (!visited.Enter(path, dwFoundAttributes))
         return false;
     visited.Leave();
     return true;
@@ -178,6 +179,25 @@ TEST_F(VisitedFoldersTest, APlainTreeReadsIdentitiesOnlyOnceASecondFolderIsDropp
                                          static_cast<const char*>(m_strC), static_cast<const char*>(m_strD)};
     EXPECT_EQ(expected, standIn.asked);
     EXPECT_EQ((std::vector<bool>{false, true, true, false}), standIn.askedWithParentSerial);
+}
+
+TEST_F(VisitedFoldersTest, TheWalksAttributesOfASubfolderAreTakenAsTheyCame)
+{
+    // Entries that are not on disk: only the attributes given tell what
+    // they are. A plain subfolder needs no identity; a link may lead back
+    // into the tree, so every walked folder's identity is read for it.
+    CVisitedFolders visited;
+    StandIn standIn;
+    standIn.Attach(visited);
+    ASSERT_TRUE(visited.Enter(m_strA));
+    EXPECT_TRUE(Walk(visited, m_strA + "\\plain", FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(standIn.asked.empty());
+    EXPECT_TRUE(Walk(visited, m_strA + "\\link", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    std::vector<std::string> expected = {static_cast<const char*>(m_strA),
+                                         static_cast<const char*>(m_strA + "\\plain"),
+                                         static_cast<const char*>(m_strA + "\\link")};
+    EXPECT_EQ(expected, standIn.asked);
+    visited.Leave();
 }
 
 TEST_F(VisitedFoldersTest, UntrustworthyIdentitiesMakeNoRealFolderBeSkipped)
