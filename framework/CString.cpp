@@ -338,22 +338,30 @@ void CString::FormatV(const char* pszFormat, va_list args)
         Empty();
         return;
     }
-    va_list measure;
-    va_copy(measure, args);
-    int nNeeded = vsnprintf(nullptr, 0, pszFormat, measure);
-    va_end(measure);
-    // The arguments may point into this string, so format into a fresh one.
+    // Most texts fit a small buffer: formatted once there, and measured and
+    // formatted again only when they do not. The arguments may point into
+    // this string, so the result goes into a fresh one.
+    char small[256];
+    va_list first;
+    va_copy(first, args);
+    int nNeeded = vsnprintf(small, sizeof(small), pszFormat, first);
+    va_end(first);
     CString result;
     if (nNeeded > 0 && result.Reserve(nNeeded))
     {
-        va_list write;
-        va_copy(write, args);
-        int nWritten = vsnprintf(result.m_pData, static_cast<size_t>(nNeeded) + 1, pszFormat, write);
-        va_end(write);
-        if (nWritten != nNeeded)
+        if (nNeeded < static_cast<int>(sizeof(small)))
+            memcpy(result.m_pData, small, static_cast<size_t>(nNeeded) + 1);
+        else
         {
-            Empty();
-            return;
+            va_list write;
+            va_copy(write, args);
+            int nWritten = vsnprintf(result.m_pData, static_cast<size_t>(nNeeded) + 1, pszFormat, write);
+            va_end(write);
+            if (nWritten != nNeeded)
+            {
+                Empty();
+                return;
+            }
         }
         result.m_nLength = nNeeded;
     }

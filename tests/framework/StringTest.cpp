@@ -196,6 +196,17 @@ TEST(CStringTest, FormatFollowsPrintfRules)
     s.Format("%s", "");
     EXPECT_TRUE(s.IsEmpty());
 
+    // Around the length where formatting needs a second pass.
+    for (size_t length : {254u, 255u, 256u, 257u, 511u})
+    {
+        SCOPED_TRACE(length);
+        std::string text(length, 'w');
+        text[length / 2] = 'm';
+        s.Format("%s", text.c_str());
+        EXPECT_EQ(text, static_cast<const char*>(s));
+        EXPECT_EQ(static_cast<int>(length), s.GetLength());
+    }
+
     // Any length: far beyond any fixed buffer.
     std::string longText(100000, 'q');
     s.Format("<%s>", longText.c_str());
