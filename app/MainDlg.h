@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "VisitedFolders.h"
 
+#include <cstdarg>
 #include <deque>
 #include <vector>
 
@@ -75,6 +76,9 @@ protected:
     // Processing log and temporary files (engine/ProcessingLog.cpp)
     static void CreateTempFile(CString& strPath, CStdioFile& file);
     void WriteLog(bool bStamped, const char* format, ...);
+    // A line stamped with a moment taken earlier.
+    void WriteLogAt(const SYSTEMTIME& stamp, const char* format, ...);
+    void WriteLogV(const SYSTEMTIME* pStamp, const char* format, va_list args);
     void StartLog();
     void DeleteTempFiles();
     LRESULT OnShowLog(WPARAM wParam, LPARAM lParam);

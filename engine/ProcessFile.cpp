@@ -43,10 +43,12 @@ void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCr
     if (IsJpegName(strLower))
     {
         ++nJpgFiles;
-        WriteLog(true, "   File %6d ", nJpgFiles);
+        // One line per picture, stamped with the moment its change began.
+        SYSTEMTIME begun;
+        ::GetLocalTime(&begun);
         CString strOutcome = ChangeFileDate(strPath, bChangeModified, bChangeCreated, nChanged);
-        WriteLog(false, "%s", static_cast<const char*>(strOutcome));
-        WriteLog(false, "\t File name \"%s\"\n", static_cast<const char*>(strLower));
+        WriteLogAt(begun, "   File %6d %s\t File name \"%s\"\n", nJpgFiles,
+                   static_cast<const char*>(strOutcome), static_cast<const char*>(strLower));
     }
     ShowStatus(nJpgFiles, nChanged, false);
 }

@@ -5,6 +5,7 @@
 #include "Version.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -37,22 +38,37 @@ void CMainDlg::WriteLog(bool bStamped, const char* format, ...)
 {
     if (m_strLogPath.IsEmpty())
         return;
-    CString text;
+    SYSTEMTIME now;
+    if (bStamped)
+        ::GetLocalTime(&now);
     va_list args;
     va_start(args, format);
-    text.FormatV(format, args);
+    WriteLogV(bStamped ? &now : nullptr, format, args);
     va_end(args);
-    if (bStamped)
-    {
-        SYSTEMTIME now;
-        ::GetLocalTime(&now);
-        CString stamped;
-        stamped.Format("%04d/%02d/%02d %02d:%02d:%02d  --  ", now.wYear, now.wMonth, now.wDay, now.wHour,
-                       now.wMinute, now.wSecond);
-        stamped += text;
-        text = stamped;
-    }
+}
+
+void CMainDlg::WriteLogAt(const SYSTEMTIME& stamp, const char* format, ...)
+{
+    if (m_strLogPath.IsEmpty())
+        return;
+    va_list args;
+    va_start(args, format);
+    WriteLogV(&stamp, format, args);
+    va_end(args);
+}
+
+void CMainDlg::WriteLogV(const SYSTEMTIME* pStamp, const char* format, va_list args)
+{
     // The log only informs; a failed write (full disk) must not stop the drop.
+    if (pStamp)
+    {
+        char szStamp[48];
+        snprintf(szStamp, sizeof(szStamp), "%04d/%02d/%02d %02d:%02d:%02d  --  ", pStamp->wYear,
+                 pStamp->wMonth, pStamp->wDay, pStamp->wHour, pStamp->wMinute, pStamp->wSecond);
+        m_fileLog.WriteString(szStamp);
+    }
+    CString text;
+    text.FormatV(format, args);
     m_fileLog.WriteString(text);
 }
 
