@@ -32,6 +32,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   updated=no
   for attempt in 1 2 3; do
     if as_root apt-get update -q; then updated=yes; break; fi
+    [ "$attempt" -lt 3 ] || break
     echo "setup: apt-get update failed, trying again in $((attempt * 15)) s" >&2
     sleep $((attempt * 15))
   done
