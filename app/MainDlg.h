@@ -64,6 +64,7 @@ protected:
     void ProcessFolder(const CString& strFolder, DropBatch& batch,
                        DWORD dwFoundAttributes = INVALID_FILE_ATTRIBUTES);
     void SetBusy(bool bBusy, bool bUndoAvailable);
+    void EnableControl(int nID, bool bEnable);
 
     // Per-file date change (engine/ProcessFile.cpp)
     void ProcessFile(CString strPath, bool bChangeModified, bool bChangeCreated, int& nJpgFiles,

@@ -126,7 +126,26 @@ void CMainDlg::SetBusy(bool bBusy, bool bUndoAvailable)
     m_bBusy = bBusy;
     static const int kControls[] = {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK};
     for (int nID : kControls)
-        ::EnableWindow(::GetDlgItem(m_hWnd, nID), !bBusy);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_UNDO), !bBusy && bUndoAvailable);
+        EnableControl(nID, !bBusy);
+    EnableControl(IDC_UNDO, !bBusy && bUndoAvailable);
     ::SendMessageA(m_hWnd, WM_SETCURSOR, 0, 0);
+}
+
+void CMainDlg::EnableControl(int nID, bool bEnable)
+{
+    HWND hWnd = ::GetDlgItem(m_hWnd, nID);
+    if (!hWnd || (::IsWindowEnabled(hWnd) != FALSE) == bEnable)
+        return;
+    // A themed button paints its new look the moment it changes, twice per
+    // drop; like the status line, it is painted at the next dispatch instead.
+    // Redrawing back on would also show a hidden control: those are left alone.
+    const bool bShown = (::GetWindowLongA(hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (bShown)
+        ::SendMessageA(hWnd, WM_SETREDRAW, FALSE, 0);
+    ::EnableWindow(hWnd, bEnable);
+    if (bShown)
+    {
+        ::SendMessageA(hWnd, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(hWnd, nullptr, TRUE);
+    }
 }

@@ -353,6 +353,46 @@ TEST_F(DropBatchTest, SetBusyEnablesUndoOnlyWhenIdleAndAvailable)
     EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
+// Themed buttons repaint themselves the moment they are enabled or disabled:
+// twice per drop, even an empty one. Their new look waits for the next
+// dispatch instead, as the status line's text does.
+TEST_F(DropBatchTest, SetBusyLeavesTheControlsRepaintToTheNextDispatch)
+{
+    const HWND hDlg = m_dlg.m_hWnd;
+    ::ShowWindow(hDlg, SW_SHOWNOACTIVATE);
+    ::RedrawWindow(hDlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const int kChanging[] = {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK};
+    for (bool bBusy : {true, false})
+    {
+        m_dlg.SetBusy(bBusy, false);
+        for (int nID : kChanging)
+        {
+            HWND hWnd = ::GetDlgItem(hDlg, nID);
+            EXPECT_EQ(!bBusy, ::IsWindowEnabled(hWnd) != FALSE) << nID;
+            EXPECT_TRUE(::GetUpdateRect(hWnd, nullptr, FALSE)) << nID << " was painted at once";
+        }
+        ::RedrawWindow(hDlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (int nID : kChanging)
+        {
+            HWND hWnd = ::GetDlgItem(hDlg, nID);
+            EXPECT_TRUE(::IsWindowVisible(hWnd)) << nID;
+            EXPECT_FALSE(::GetUpdateRect(hWnd, nullptr, FALSE)) << nID << " was not painted at the dispatch";
+        }
+    }
+
+    // A control hidden on purpose stays hidden.
+    HWND hKeepOnTop = ::GetDlgItem(hDlg, IDC_KEEP_ON_TOP);
+    ::ShowWindow(hKeepOnTop, SW_HIDE);
+    m_dlg.SetBusy(true, false);
+    EXPECT_FALSE(::IsWindowEnabled(hKeepOnTop));
+    EXPECT_FALSE(::GetWindowLongA(hKeepOnTop, GWL_STYLE) & WS_VISIBLE);
+    m_dlg.SetBusy(false, false);
+    EXPECT_TRUE(::IsWindowEnabled(hKeepOnTop));
+    EXPECT_FALSE(::GetWindowLongA(hKeepOnTop, GWL_STYLE) & WS_VISIBLE);
+    ::ShowWindow(hKeepOnTop, SW_SHOW);
+    ::ShowWindow(hDlg, SW_HIDE);
+}
+
 TEST_F(DropBatchTest, ADropDuringABatchRunsAfterIt)
 {
     std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
