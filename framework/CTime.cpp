@@ -145,8 +145,9 @@ bool ZoneRulesForYear(__int64 year, TIME_ZONE_INFORMATION& tzi)
     return true;
 }
 
-// UTC seconds -> local wall-clock seconds (counted like UTC seconds).
-bool UtcToLocal(__int64 t, __int64& local, bool& bDaylight)
+// UTC seconds -> local wall-clock seconds (counted like UTC seconds), from
+// the system's conversion.
+bool SystemUtcToLocal(__int64 t, __int64& local, bool& bDaylight)
 {
     SYSTEMTIME utc;
     if (!InRange(t) || !ToSystemTime(t, utc))
@@ -169,6 +170,37 @@ bool UtcToLocal(__int64 t, __int64& local, bool& bDaylight)
     local = FromSystemTime(loc);
     bDaylight =
         HasDaylightTime(tzi) && tzi.DaylightBias != tzi.StandardBias && local - t == DaylightOffset(tzi);
+    return true;
+}
+
+// The same, remembering the last few answers: a drop converts each file's
+// times twice, for the comparison and again for the journal, and the
+// system's conversion costs more than the rest of the journal record.
+bool UtcToLocal(__int64 t, __int64& local, bool& bDaylight)
+{
+    struct Answer
+    {
+        __int64 t;
+        __int64 local;
+        bool bDaylight;
+        bool bKnown;
+    };
+    const int kAnswers = 4;
+    static Answer recent[kAnswers] = {};
+    static int nNext = 0;
+    for (const Answer& answer : recent)
+    {
+        if (answer.bKnown && answer.t == t)
+        {
+            local = answer.local;
+            bDaylight = answer.bDaylight;
+            return true;
+        }
+    }
+    if (!SystemUtcToLocal(t, local, bDaylight))
+        return false;
+    recent[nNext] = {t, local, bDaylight, true};
+    nNext = (nNext + 1) % kAnswers;
     return true;
 }
 

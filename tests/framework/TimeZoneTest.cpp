@@ -145,6 +145,38 @@ TEST_F(BerlinTimeTest, WallTimesNextToTheChangesRoundTrip)
     }
 }
 
+TEST_F(BerlinTimeTest, ConversionsAskedAgainGiveTheSameAnswers)
+{
+    // Both sides of both 2021 changes, and times far from them, asked in
+    // turns that repeat some at once and others after several others.
+    const __int64 spring = UtcSeconds(2021, 3, 28, 1, 0, 0);
+    const __int64 autumn = UtcSeconds(2021, 10, 31, 1, 0, 0);
+    const __int64 times[] = {spring - 1,
+                             spring,
+                             autumn - 1,
+                             autumn,
+                             UtcSeconds(1980, 1, 1, 0, 0, 0),
+                             UtcSeconds(2008, 5, 17, 12, 3, 9),
+                             spring - 3600,
+                             autumn + 3600};
+    const int nTimes = static_cast<int>(sizeof(times) / sizeof(times[0]));
+    __int64 offsets[nTimes];
+    int dst[nTimes];
+    for (int i = 0; i < nTimes; ++i)
+        offsets[i] = LocalOffset(times[i], &dst[i]);
+    EXPECT_EQ(3600, offsets[0]);
+    EXPECT_EQ(7200, offsets[1]);
+    EXPECT_EQ(7200, offsets[2]);
+    EXPECT_EQ(3600, offsets[3]);
+    const int order[] = {1, 1, 0, 3, 2, 2, 7, 6, 5, 4, 0, 1, 3, 3, 2, 5, 0, 7, 1, 6, 4, 4};
+    for (int i : order)
+    {
+        int isDst = -1;
+        EXPECT_EQ(offsets[i], LocalOffset(times[i], &isDst)) << i;
+        EXPECT_EQ(dst[i], isDst) << i;
+    }
+}
+
 TEST_F(BerlinTimeTest, EachYearFollowsItsOwnRules)
 {
     // The zone's data for each year decides; since 1996 that is the EU rule (last
