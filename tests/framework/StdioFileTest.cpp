@@ -64,6 +64,19 @@ TEST(StdioFileTest, TextModeWritesCrLfByteExact)
     EXPECT_TRUE(file.WriteString(text.c_str()));
     file.Close();
     EXPECT_EQ(expected, TempDir::Read(path));
+
+    // Line ends and runs of text that meet the end of a 4 KiB chunk, or
+    // fill one exactly.
+    for (int nBefore : {4094, 4095, 4096, 4097, 8191, 8192})
+    {
+        const std::string run(static_cast<size_t>(nBefore), 'x');
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone));
+        EXPECT_TRUE(file.WriteString(run.c_str()));
+        EXPECT_TRUE(file.WriteString("\n"));
+        EXPECT_TRUE(file.WriteString((run + "\ny\n\n").c_str()));
+        file.Close();
+        EXPECT_EQ(run + "\r\n" + run + "\r\ny\r\n\r\n", TempDir::Read(path)) << nBefore;
+    }
 }
 
 TEST(StdioFileTest, ReadStringDropsLineEnds)
