@@ -52,4 +52,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     as_root apt-get update -q "${apt_opts[@]}"
   fi
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${apt_opts[@]}" "${missing[@]}"
+  [ -z "${sources:-}" ] || rm -rf "$sources"
 fi
