@@ -121,7 +121,8 @@ FILETIME AsFileTime(const LARGE_INTEGER& value)
 
 // Writes a record whose file has the attributes dwCurrent now, in the order that
 // lets every part through: a read-only bit being cleared goes first, or it would
-// block the times; one being set goes last.
+// block the times; one being set goes last. The times are written knowing the
+// attributes the file has at that point.
 template <class SetAttributes, class SetTimes>
 void WriteStatus(DWORD dwCurrent, const CFileStatus& status, const char* pszFileName,
                  SetAttributes setAttributes, SetTimes setTimes)
@@ -139,8 +140,8 @@ void WriteStatus(DWORD dwCurrent, const CFileStatus& status, const char* pszFile
     const bool bAccessed = status.m_atime.GetAsFileTime(accessed);
     const bool bWritten = status.m_mtime.GetAsFileTime(written);
     if ((bCreated || bAccessed || bWritten) &&
-        !setTimes(bCreated ? &created : nullptr, bAccessed ? &accessed : nullptr,
-                  bWritten ? &written : nullptr))
+        !setTimes(bAttributesFirst ? dwWanted : dwCurrent, bCreated ? &created : nullptr,
+                  bAccessed ? &accessed : nullptr, bWritten ? &written : nullptr))
         ThrowOsError(GetLastError(), pszFileName);
 
     if (bAttributesDiffer && !bAttributesFirst && !setAttributes(dwWanted))
@@ -166,9 +167,12 @@ BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
 
 BOOL CFile::GetStatus(CFileStatus& rStatus) const
 {
+    // As MFC does, the open file reports the name it was given: asking the
+    // system to make it full again would cost a call for every picture.
     char szFull[MAX_PATH] = {};
-    if (!m_strFileName.IsEmpty() && !FullName(m_strFileName, szFull))
-        return FALSE;
+    if (m_strFileName.GetLength() < MAX_PATH)
+        memcpy(szFull, static_cast<const char*>(m_strFileName),
+               static_cast<size_t>(m_strFileName.GetLength()) + 1);
     FILE_BASIC_INFO basic;
     LARGE_INTEGER size;
     if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)) ||
@@ -194,7 +198,7 @@ void CFile::SetStatus(const char* pszFileName, const CFileStatus& status)
     WriteStatus(
         dwCurrent, status, pszFileName,
         [pszFileName](DWORD dwAttributes) { return AfxSetFileAttributes(pszFileName, dwAttributes); },
-        [pszFileName](const FILETIME* created, const FILETIME* accessed, const FILETIME* written)
+        [pszFileName](DWORD, const FILETIME* created, const FILETIME* accessed, const FILETIME* written)
         { return GetFileTimeStore().SetTimes(pszFileName, created, accessed, written); });
 }
 
@@ -214,6 +218,10 @@ void CFile::SetStatus(const CFileStatus& status)
             change.FileAttributes = dwAttributes ? dwAttributes : FILE_ATTRIBUTE_NORMAL;
             return SetFileInformationByHandle(hFile, FileBasicInfo, &change, sizeof(change));
         },
-        [hFile, pszFileName](const FILETIME* created, const FILETIME* accessed, const FILETIME* written)
-        { return GetFileTimeStore().SetTimesOfOpenFile(hFile, pszFileName, created, accessed, written); });
+        [hFile, pszFileName](DWORD dwAttributes, const FILETIME* created, const FILETIME* accessed,
+                             const FILETIME* written)
+        {
+            return GetFileTimeStore().SetTimesOfOpenFile(hFile, pszFileName, dwAttributes, created, accessed,
+                                                         written);
+        });
 }

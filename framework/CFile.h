@@ -93,6 +93,7 @@ public:
     static void SetStatus(const char* pszFileName, const CFileStatus& status);
 
     // The same two on the open file, sparing the system a search for it by name.
+    // Its status carries the name given to SetFilePath as its full name.
     // Writing needs a handle opened with write access.
     BOOL GetStatus(CFileStatus& rStatus) const;
     void SetStatus(const CFileStatus& status);

@@ -26,7 +26,8 @@ public:
     // fewer only at the end; 0 at the end or on an error.
     DWORD Read(void* pBuffer, DWORD nCount);
 
-    // The status through the open handle; FALSE when it cannot be queried.
+    // The status through the open handle, under the name it was opened by;
+    // FALSE when it cannot be queried.
     BOOL GetStatus(CFileStatus& rStatus) const { return m_file.GetStatus(rStatus); }
 
     // Writes the record's times and attributes back: through the handle where

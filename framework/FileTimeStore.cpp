@@ -80,16 +80,13 @@ BOOL CWin32FileTimeStore::SetTimes(const char* path, const FILETIME* created, co
     return bOk;
 }
 
-BOOL CWin32FileTimeStore::SetTimesOfOpenFile(HANDLE hFile, const char* path, const FILETIME* created,
-                                             const FILETIME* accessed, const FILETIME* written)
+BOOL CWin32FileTimeStore::SetTimesOfOpenFile(HANDLE hFile, const char* path, DWORD dwAttributes,
+                                             const FILETIME* created, const FILETIME* accessed,
+                                             const FILETIME* written)
 {
     (void)path;
     // The same refusal as by name, for a handle that root under Wine could get.
-    FILE_BASIC_INFO basic;
-    if (!GetFileInformationByHandleEx(hFile, FileBasicInfo, &basic, sizeof(basic)))
-        return FALSE;
-    if ((basic.FileAttributes & FILE_ATTRIBUTE_READONLY) &&
-        !(basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if ((dwAttributes & FILE_ATTRIBUTE_READONLY) && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
     {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;

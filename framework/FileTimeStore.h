@@ -22,11 +22,14 @@ struct IFileTimeStore
         return GetTimes(path, created, accessed, written);
     }
     // Writes the times of a file the caller holds open, with write access, under
-    // that name. A store that keeps its own times goes by the name.
-    virtual BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, const FILETIME* created,
-                                    const FILETIME* accessed, const FILETIME* written)
+    // that name; dwAttributes are its attributes as the caller has just read or
+    // set them. A store that keeps its own times goes by the name.
+    virtual BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, DWORD dwAttributes,
+                                    const FILETIME* created, const FILETIME* accessed,
+                                    const FILETIME* written)
     {
         (void)hFile;
+        (void)dwAttributes;
         return SetTimes(path, created, accessed, written);
     }
 };
@@ -43,8 +46,8 @@ public:
     BOOL GetTimesWithAttributes(const char* path, const WIN32_FILE_ATTRIBUTE_DATA& data, FILETIME* created,
                                 FILETIME* accessed, FILETIME* written) override;
     // Through the handle: no second open, and so no second search for the file.
-    BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, const FILETIME* created, const FILETIME* accessed,
-                            const FILETIME* written) override;
+    BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, DWORD dwAttributes, const FILETIME* created,
+                            const FILETIME* accessed, const FILETIME* written) override;
 };
 
 // Installs a store (nullptr: the Win32 one) and returns the one installed before.

@@ -45,11 +45,11 @@ struct CountingStore : CWin32FileTimeStore
         ++byName;
         return CWin32FileTimeStore::SetTimes(path, created, accessed, written);
     }
-    BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, const FILETIME* created, const FILETIME* accessed,
-                            const FILETIME* written) override
+    BOOL SetTimesOfOpenFile(HANDLE hFile, const char* path, DWORD dwAttributes, const FILETIME* created,
+                            const FILETIME* accessed, const FILETIME* written) override
     {
         ++byHandle;
-        return CWin32FileTimeStore::SetTimesOfOpenFile(hFile, path, created, accessed, written);
+        return CWin32FileTimeStore::SetTimesOfOpenFile(hFile, path, dwAttributes, created, accessed, written);
     }
     IFileTimeStore* previous;
     int byName = 0;
