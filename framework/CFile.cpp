@@ -167,12 +167,6 @@ BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
 
 BOOL CFile::GetStatus(CFileStatus& rStatus) const
 {
-    // As MFC does, the open file reports the name it was given: asking the
-    // system to make it full again would cost a call for every picture.
-    char szFull[MAX_PATH] = {};
-    if (m_strFileName.GetLength() < MAX_PATH)
-        memcpy(szFull, static_cast<const char*>(m_strFileName),
-               static_cast<size_t>(m_strFileName.GetLength()) + 1);
     FILE_BASIC_INFO basic;
     LARGE_INTEGER size;
     if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)) ||
@@ -185,7 +179,11 @@ BOOL CFile::GetStatus(CFileStatus& rStatus) const
     data.ftLastWriteTime = AsFileTime(basic.LastWriteTime);
     data.nFileSizeHigh = static_cast<DWORD>(size.HighPart);
     data.nFileSizeLow = size.LowPart;
-    return FillStatus(m_strFileName, data, szFull, rStatus);
+    // As MFC does, the open file reports the name it was given: asking the
+    // system to make it full again would cost a call for every picture.
+    const char* pszFullName =
+        m_strFileName.GetLength() < MAX_PATH ? static_cast<const char*>(m_strFileName) : "";
+    return FillStatus(m_strFileName, data, pszFullName, rStatus);
 }
 
 void CFile::SetStatus(const char* pszFileName, const CFileStatus& status)
