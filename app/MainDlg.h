@@ -86,6 +86,10 @@ protected:
 
     // Status line and message pump (engine/StatusLine.cpp)
     void ShowStatus(int nJpgFiles, int nChanged, bool bFinal);
+    // The progress form, shown and pumped only when the pump is due.
+    void ShowProgress(int nJpgFiles);
+    // At most every 250 ms; true when it is time, and the time is taken.
+    bool IsPumpDue();
     bool PumpPendingMessages();
 
     // Date-change engine: state and helpers of its own (engine/)

@@ -50,7 +50,7 @@ void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCr
         WriteLogAt(begun, "   File %6d %s\t File name \"%s\"\n", nJpgFiles,
                    static_cast<const char*>(strOutcome), static_cast<const char*>(strLower));
     }
-    ShowStatus(nJpgFiles, nChanged, false);
+    ShowProgress(nJpgFiles);
 }
 
 CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated,

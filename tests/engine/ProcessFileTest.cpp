@@ -92,6 +92,9 @@ TEST_F(ProcessFileTest, EqualDatesAreLeftAloneWithoutJournalRecord)
 
 TEST_F(ProcessFileTest, NamesThatAreNotJpegAreNeitherCountedNorLogged)
 {
+    // Every picture finds the pump due.
+    m_dlg.m_bFakeTick = true;
+    m_dlg.m_dwTickStep = 1000;
     for (const char* name : {"a.jpe", "a.jfif", "a.jpg.bak", "a.txt", "jpg", "a.jpegx"})
     {
         std::string path = Picture(name, "2008:05:17 14:03:09");
@@ -345,6 +348,9 @@ TEST_F(ProcessFileTest, WithoutALogFilesAreStillCountedAndChanged)
 
 TEST_F(ProcessFileTest, CountersRunOnAndTheStatusLineFollows)
 {
+    m_dlg.m_bFakeTick = true;
+    m_dlg.m_dwLastPumpTick = 0;
+    m_dlg.m_dwFakeTick = 1000;
     m_nJpgFiles = 41;
     m_nChanged = 7;
     std::string path = Picture("n.jpg", "2008:05:17 14:03:09");

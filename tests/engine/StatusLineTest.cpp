@@ -70,32 +70,38 @@ protected:
     HWND m_hCounter = nullptr;
 };
 
-TEST_F(StatusLineTest, NothingIsDispatchedWithin250Milliseconds)
+TEST_F(StatusLineTest, ProgressIsShownAndDispatchedAtMostEvery250Milliseconds)
 {
     m_dlg.m_dwLastPumpTick = 1000;
+    m_dlg.ShowStatus(3, 0, true);
+    const std::string before = m_dlg.StatusMarkup();
     ::PostMessageA(m_hCounter, kProbe, 0, 0);
+    int nFiles = 0;
     for (DWORD tick : {1000u, 1001u, 1249u, 1250u})
     {
         m_dlg.m_dwFakeTick = tick;
-        EXPECT_TRUE(m_dlg.PumpPendingMessages());
+        m_dlg.ShowProgress(++nFiles);
         EXPECT_EQ(0, g_nProbes) << tick;
         EXPECT_TRUE(ProbeWaiting()) << tick;
+        EXPECT_EQ(before, m_dlg.StatusMarkup()) << tick;
         EXPECT_EQ(1000u, m_dlg.m_dwLastPumpTick) << tick;
     }
     m_dlg.m_dwFakeTick = 1251;
-    EXPECT_TRUE(m_dlg.PumpPendingMessages());
+    m_dlg.ShowProgress(++nFiles);
     EXPECT_EQ(1, g_nProbes);
     EXPECT_FALSE(ProbeWaiting());
+    EXPECT_EQ("<font color=\"DarkRed\">Processed <b>5</b> files...</font>", m_dlg.StatusMarkup());
     EXPECT_EQ(1251u, m_dlg.m_dwLastPumpTick);
 
     // The next window opens 250 ms after this dispatch.
     ::PostMessageA(m_hCounter, kProbe, 0, 0);
     m_dlg.m_dwFakeTick = 1400;
-    m_dlg.PumpPendingMessages();
+    m_dlg.ShowProgress(++nFiles);
     EXPECT_EQ(1, g_nProbes);
     m_dlg.m_dwFakeTick = 1502;
-    m_dlg.PumpPendingMessages();
+    m_dlg.ShowProgress(++nFiles);
     EXPECT_EQ(2, g_nProbes);
+    EXPECT_EQ("<font color=\"DarkRed\">Processed <b>7</b> files...</font>", m_dlg.StatusMarkup());
 }
 
 TEST_F(StatusLineTest, ATickCountThatWrappedAroundDispatches)
@@ -103,15 +109,13 @@ TEST_F(StatusLineTest, ATickCountThatWrappedAroundDispatches)
     m_dlg.m_dwLastPumpTick = 0xFFFFFF00u;
     m_dlg.m_dwFakeTick = 5;
     ::PostMessageA(m_hCounter, kProbe, 0, 0);
-    EXPECT_TRUE(m_dlg.PumpPendingMessages());
+    m_dlg.ShowProgress(1);
     EXPECT_EQ(1, g_nProbes);
     EXPECT_EQ(5u, m_dlg.m_dwLastPumpTick);
 }
 
 TEST_F(StatusLineTest, EveryWaitingMessageIsDispatched)
 {
-    m_dlg.m_dwLastPumpTick = 0;
-    m_dlg.m_dwFakeTick = 1000;
     for (int i = 0; i < 5; ++i)
         ::PostMessageA(m_hCounter, kProbe, 0, 0);
     EXPECT_TRUE(m_dlg.PumpPendingMessages());
@@ -120,8 +124,6 @@ TEST_F(StatusLineTest, EveryWaitingMessageIsDispatched)
 
 TEST_F(StatusLineTest, TheQuitMessageIsPostedAgain)
 {
-    m_dlg.m_dwLastPumpTick = 0;
-    m_dlg.m_dwFakeTick = 1000;
     ::PostMessageA(m_hCounter, kProbe, 0, 0);
     ::PostQuitMessage(3);
     EXPECT_FALSE(m_dlg.PumpPendingMessages());
@@ -136,28 +138,33 @@ TEST_F(StatusLineTest, TheQuitMessageIsPostedAgain)
 TEST_F(StatusLineTest, ProgressAndFinalTexts)
 {
     m_dlg.m_dwLastPumpTick = 0;
-    m_dlg.m_dwFakeTick = 100;
+    m_dlg.m_dwFakeTick = 1000;
     m_dlg.ShowStatus(7, 3, false);
     EXPECT_EQ("<font color=\"DarkRed\">Processed <b>7</b> files...</font>", m_dlg.StatusMarkup());
     EXPECT_EQ(1, m_dlg.m_nTickReads) << "the progress form pumps";
+    // The end of a drop without a log: shown though the pump is not due.
+    m_dlg.m_dwFakeTick = 1050;
+    m_dlg.ShowStatus(8, 3, false);
+    EXPECT_EQ("<font color=\"DarkRed\">Processed <b>8</b> files...</font>", m_dlg.StatusMarkup());
+    EXPECT_EQ(1000u, m_dlg.m_dwLastPumpTick);
     m_dlg.ShowStatus(12, 5, true);
     EXPECT_EQ(Final(12, 5), m_dlg.StatusMarkup());
-    EXPECT_EQ(1, m_dlg.m_nTickReads) << "the final form does not";
+    EXPECT_EQ(2, m_dlg.m_nTickReads) << "the final form does not";
     m_dlg.ShowStatus(-1, 0, true);
     EXPECT_EQ(Final(-1, 0), m_dlg.StatusMarkup());
 }
 
-TEST_F(StatusLineTest, TheLabelRepaintsOnlyWhenThePumpRuns)
+TEST_F(StatusLineTest, TheLabelChangesAndRepaintsOnlyWhenThePumpRuns)
 {
     HWND hLabel = ::GetDlgItem(m_dlg.m_hWnd, IDC_STATUS);
     ::UpdateWindow(m_dlg.m_hWnd);
     m_dlg.m_dwLastPumpTick = 1000;
     m_dlg.m_dwFakeTick = 1100;
-    m_dlg.ShowStatus(1, 0, false);
+    m_dlg.ShowProgress(1);
     RECT rcUpdate;
-    EXPECT_TRUE(::GetUpdateRect(hLabel, &rcUpdate, FALSE)) << "changed, not yet painted";
+    EXPECT_FALSE(::GetUpdateRect(hLabel, &rcUpdate, FALSE)) << "not due: left alone";
     m_dlg.m_dwFakeTick = 1300;
-    m_dlg.ShowStatus(2, 0, false);
+    m_dlg.ShowProgress(2);
     EXPECT_FALSE(::GetUpdateRect(hLabel, &rcUpdate, FALSE)) << "painted at the dispatch";
     EXPECT_EQ("<font color=\"DarkRed\">Processed <b>2</b> files...</font>", m_dlg.StatusMarkup());
 }

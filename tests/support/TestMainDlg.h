@@ -23,6 +23,7 @@ class CTestMainDlg : public CMainDlg
 public:
     using CMainDlg::CreateTempFile;
     using CMainDlg::DeleteTempFiles;
+    using CMainDlg::IsPumpDue;
     using CMainDlg::m_bBusy;
     using CMainDlg::m_bProcessSubfolders;
     using CMainDlg::m_cbDateToChange;
@@ -39,6 +40,7 @@ public:
     using CMainDlg::ProcessFolder;
     using CMainDlg::PumpPendingMessages;
     using CMainDlg::SetBusy;
+    using CMainDlg::ShowProgress;
     using CMainDlg::ShowStatus;
     using CMainDlg::StartLog;
     using CMainDlg::WriteLog;
