@@ -77,8 +77,9 @@ protected:
     // Processing log and temporary files (engine/ProcessingLog.cpp)
     static void CreateTempFile(CString& strPath, CStdioFile& file);
     void WriteLog(bool bStamped, const char* format, ...);
-    // A line stamped with a moment taken earlier.
-    void WriteLogAt(const SYSTEMTIME& stamp, const char* format, ...);
+    // A picture's line, stamped with the moment its change began.
+    void WriteFileLine(const SYSTEMTIME& begun, unsigned nFile, const char* pszOutcome,
+                       const char* pszLowerPath);
     void WriteLogV(const SYSTEMTIME* pStamp, const char* format, va_list args);
     void StartLog();
     void DeleteTempFiles();

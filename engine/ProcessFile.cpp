@@ -47,8 +47,7 @@ void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCr
         SYSTEMTIME begun;
         ::GetLocalTime(&begun);
         CString strOutcome = ChangeFileDate(strPath, bChangeModified, bChangeCreated, nChanged);
-        WriteLogAt(begun, "   File %6d %s\t File name \"%s\"\n", nJpgFiles,
-                   static_cast<const char*>(strOutcome), static_cast<const char*>(strLower));
+        WriteFileLine(begun, static_cast<unsigned>(nJpgFiles), strOutcome, strLower);
     }
     ShowProgress(nJpgFiles);
 }

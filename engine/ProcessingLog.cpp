@@ -1,11 +1,12 @@
 // The processing log and the temporary files of the program (log and journal).
 #include "MainDlg.h"
 #include "ProcessingLog.h"
+#include "Decimal.h"
 #include "TempFile.h"
 #include "Version.h"
 
 #include <cstdarg>
-#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -47,29 +48,55 @@ void CMainDlg::WriteLog(bool bStamped, const char* format, ...)
     va_end(args);
 }
 
-void CMainDlg::WriteLogAt(const SYSTEMTIME& stamp, const char* format, ...)
+namespace
 {
-    if (m_strLogPath.IsEmpty())
-        return;
-    va_list args;
-    va_start(args, format);
-    WriteLogV(&stamp, format, args);
-    va_end(args);
+// "yyyy/mm/dd hh:mm:ss  --  ", the stamp that opens a line.
+void WriteStamp(CStdioFile& file, const SYSTEMTIME& stamp)
+{
+    char szStamp[32];
+    char* p = PutDecimal(szStamp, stamp.wYear, 4);
+    *p++ = '/';
+    p = PutDecimal(p, stamp.wMonth, 2);
+    *p++ = '/';
+    p = PutDecimal(p, stamp.wDay, 2);
+    *p++ = ' ';
+    p = PutDecimal(p, stamp.wHour, 2);
+    *p++ = ':';
+    p = PutDecimal(p, stamp.wMinute, 2);
+    *p++ = ':';
+    p = PutDecimal(p, stamp.wSecond, 2);
+    memcpy(p, "  --  ", 7);
+    file.WriteString(szStamp);
 }
+} // namespace
 
 void CMainDlg::WriteLogV(const SYSTEMTIME* pStamp, const char* format, va_list args)
 {
     // The log only informs; a failed write (full disk) must not stop the drop.
     if (pStamp)
-    {
-        char szStamp[48];
-        snprintf(szStamp, sizeof(szStamp), "%04d/%02d/%02d %02d:%02d:%02d  --  ", pStamp->wYear,
-                 pStamp->wMonth, pStamp->wDay, pStamp->wHour, pStamp->wMinute, pStamp->wSecond);
-        m_fileLog.WriteString(szStamp);
-    }
+        WriteStamp(m_fileLog, *pStamp);
     CString text;
     text.FormatV(format, args);
     m_fileLog.WriteString(text);
+}
+
+void CMainDlg::WriteFileLine(const SYSTEMTIME& begun, unsigned nFile, const char* pszOutcome,
+                             const char* pszLowerPath)
+{
+    if (m_strLogPath.IsEmpty())
+        return;
+    // "   File %6d %s\t File name \"%s\"\n", one per picture: written in
+    // pieces, the number by hand.
+    WriteStamp(m_fileLog, begun);
+    char szNumber[24] = "   File ";
+    char* p = PutDecimal(szNumber + 8, nFile, 6, ' ');
+    *p++ = ' ';
+    *p = '\0';
+    m_fileLog.WriteString(szNumber);
+    m_fileLog.WriteString(pszOutcome);
+    m_fileLog.WriteString("\t File name \"");
+    m_fileLog.WriteString(pszLowerPath);
+    m_fileLog.WriteString("\"\n");
 }
 
 void CMainDlg::StartLog()

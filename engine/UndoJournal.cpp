@@ -1,7 +1,11 @@
 // The undo journal: records written during a drop, replayed by the Undo button.
 #include "MainDlg.h"
 #include "UndoJournal.h"
+#include "Decimal.h"
 #include "resource.h"
+
+#include <cstring>
+#include <utility>
 
 int ParseNextInt(const char*& pos)
 {
@@ -47,16 +51,48 @@ bool ParseJournalTime(const char* line, CTime& time)
     return true;
 }
 
+namespace
+{
+char* PutJournalTime(char* p, const struct tm& fields)
+{
+    // Years of file times are from 1601 to 30827: never negative.
+    p = PutDecimal(p, static_cast<unsigned>(fields.tm_year + 1900));
+    *p++ = ':';
+    p = PutDecimal(p, static_cast<unsigned>(fields.tm_mon + 1));
+    *p++ = ':';
+    p = PutDecimal(p, static_cast<unsigned>(fields.tm_mday));
+    *p++ = ' ';
+    p = PutDecimal(p, static_cast<unsigned>(fields.tm_hour));
+    *p++ = ':';
+    p = PutDecimal(p, static_cast<unsigned>(fields.tm_min));
+    *p++ = ':';
+    p = PutDecimal(p, static_cast<unsigned>(fields.tm_sec));
+    return p;
+}
+} // namespace
+
 bool FormatJournalRecord(const char* path, const CTime& timeCreated, const CTime& timeModified,
                          CString& record)
 {
     struct tm created, modified;
     if (!timeCreated.GetLocalTm(&created) || !timeModified.GetLocalTm(&modified))
         return false;
-    record.Format("%s\nCreated: %d:%d:%d %d:%d:%d\nModified: %d:%d:%d %d:%d:%d\n", path,
-                  created.tm_year + 1900, created.tm_mon + 1, created.tm_mday, created.tm_hour,
-                  created.tm_min, created.tm_sec, modified.tm_year + 1900, modified.tm_mon + 1,
-                  modified.tm_mday, modified.tm_hour, modified.tm_min, modified.tm_sec);
+    // Written once per changed picture: composed by hand, in one allocation.
+    char szTimes[80] = "\nCreated: ";
+    char* p = PutJournalTime(szTimes + 10, created);
+    memcpy(p, "\nModified: ", 11);
+    p = PutJournalTime(p + 11, modified);
+    *p++ = '\n';
+    const int nPath = static_cast<int>(strlen(path));
+    const int nTimes = static_cast<int>(p - szTimes);
+    // A fresh string: the path may be the record's own text.
+    CString result;
+    char* pResult = result.GetBufferSetLength(nPath + nTimes);
+    if (!pResult)
+        return false;
+    memcpy(pResult, path, static_cast<size_t>(nPath));
+    memcpy(pResult + nPath, szTimes, static_cast<size_t>(nTimes));
+    record = std::move(result);
     return true;
 }
 

@@ -192,6 +192,25 @@ TEST_F(ProcessingLogTest, UnstampedWritesAddNothingOfTheirOwn)
     EXPECT_EQ(start + "ABC\r\n\t\tTotal JPG files dropped 12\r\ntext|    42|00000020", m_dlg.LogText());
 }
 
+TEST_F(ProcessingLogTest, APicturesLineCarriesTheMomentItWasGivenAndItsNumberRightAligned)
+{
+    std::string start = m_dlg.LogText();
+    Append();
+    SYSTEMTIME begun = {2008, 5, 0, 7, 3, 4, 5, 999};
+    m_dlg.WriteFileLine(begun, 7, "CHANGED file date. EXIF date tag \"2008:05:07 03:04:05\"\t\t",
+                        "c:\\a b.jpg");
+    SYSTEMTIME late = {30827, 12, 0, 31, 23, 59, 59, 0};
+    m_dlg.WriteFileLine(late, 1234567, "couldn't be opened\t\t\t\t\t\t", "x.jpg");
+    m_dlg.WriteFileLine(late, 0, "", "");
+    m_dlg.m_fileLog.Close();
+    EXPECT_EQ(start + "2008/05/07 03:04:05  --     File      7 CHANGED file date. EXIF date tag \"2008:05:07 "
+                      "03:04:05\"\t\t\t File name \"c:\\a b.jpg\"\r\n"
+                      "30827/12/31 23:59:59  --     File 1234567 couldn't be opened\t\t\t\t\t\t\t File name "
+                      "\"x.jpg\"\r\n"
+                      "30827/12/31 23:59:59  --     File      0 \t File name \"\"\r\n",
+              m_dlg.LogText());
+}
+
 TEST_F(ProcessingLogTest, WithTheLogOffNothingIsWrittenAndNothingStarted)
 {
     ProcessStartStandIn starter(true);

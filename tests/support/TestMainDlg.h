@@ -43,6 +43,7 @@ public:
     using CMainDlg::ShowProgress;
     using CMainDlg::ShowStatus;
     using CMainDlg::StartLog;
+    using CMainDlg::WriteFileLine;
     using CMainDlg::WriteLog;
     using CMainDlg::WriteUndoRecord;
 
