@@ -167,6 +167,12 @@ BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
 
 BOOL CFile::GetStatus(CFileStatus& rStatus) const
 {
+    DWORD dwAttributes;
+    return GetStatus(rStatus, dwAttributes);
+}
+
+BOOL CFile::GetStatus(CFileStatus& rStatus, DWORD& dwAttributes) const
+{
     FILE_BASIC_INFO basic;
     LARGE_INTEGER size;
     if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)) ||
@@ -183,7 +189,10 @@ BOOL CFile::GetStatus(CFileStatus& rStatus) const
     // system to make it full again would cost a call for every picture.
     const char* pszFullName =
         m_strFileName.GetLength() < MAX_PATH ? static_cast<const char*>(m_strFileName) : "";
-    return FillStatus(m_strFileName, data, pszFullName, rStatus);
+    if (!FillStatus(m_strFileName, data, pszFullName, rStatus))
+        return FALSE;
+    dwAttributes = basic.FileAttributes;
+    return TRUE;
 }
 
 void CFile::SetStatus(const char* pszFileName, const CFileStatus& status)
@@ -205,10 +214,15 @@ void CFile::SetStatus(const CFileStatus& status)
     FILE_BASIC_INFO basic;
     if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)))
         ThrowOsError(GetLastError(), m_strFileName);
+    SetStatus(status, basic.FileAttributes);
+}
+
+void CFile::SetStatus(const CFileStatus& status, DWORD dwAttributes)
+{
     HANDLE hFile = m_hFile;
     const char* pszFileName = m_strFileName;
     WriteStatus(
-        basic.FileAttributes, status, pszFileName,
+        dwAttributes, status, pszFileName,
         [hFile](DWORD dwAttributes)
         {
             // Zero times leave the times alone; zero attributes would too, so "none" is spelled out.

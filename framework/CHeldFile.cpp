@@ -35,11 +35,23 @@ DWORD CHeldFile::Read(void* pBuffer, DWORD nCount)
     return nRead;
 }
 
+BOOL CHeldFile::GetStatus(CFileStatus& rStatus)
+{
+    m_bAttributesRead = m_file.GetStatus(rStatus, m_dwAttributes) != FALSE;
+    return m_bAttributesRead ? TRUE : FALSE;
+}
+
 bool CHeldFile::SetStatus(const CFileStatus& status, DWORD& dwError)
 {
+    // Read just before, through this handle: asking again would cost the
+    // system a query for every picture.
+    const bool bAttributesRead = m_bAttributesRead;
+    m_bAttributesRead = false;
     try
     {
-        if (m_bWritable)
+        if (m_bWritable && bAttributesRead)
+            m_file.SetStatus(status, m_dwAttributes);
+        else if (m_bWritable)
             m_file.SetStatus(status);
         else
             CFile::SetStatus(m_file.GetFilePath(), status);

@@ -27,8 +27,9 @@ public:
     DWORD Read(void* pBuffer, DWORD nCount);
 
     // The status through the open handle, under the name it was opened by;
-    // FALSE when it cannot be queried.
-    BOOL GetStatus(CFileStatus& rStatus) const { return m_file.GetStatus(rStatus); }
+    // FALSE when it cannot be queried. The attributes it read are those the
+    // next SetStatus works from.
+    BOOL GetStatus(CFileStatus& rStatus);
 
     // Writes the record's times and attributes back: through the handle where
     // it has write access, by name where it was read alone (and fails there as
@@ -38,4 +39,6 @@ public:
 private:
     CFile m_file; // on the held handle, which the destructor closes
     bool m_bWritable = false;
+    bool m_bAttributesRead = false; // m_dwAttributes holds what GetStatus read, not yet written over
+    DWORD m_dwAttributes = 0;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CFile.h"
+#include "CHeldFile.h"
 #include "FileTimeStore.h"
 #include "support/NtfsLikeTimeStore.h"
 #include "support/TempDir.h"
@@ -386,4 +387,31 @@ TEST(FileStatusTest, AnOpenFileKeepsCreationTimesThroughTheStore)
     ASSERT_TRUE(opened.File().GetStatus(after));
     EXPECT_EQ(CTime(1998, 3, 4, 5, 6, 7), after.m_ctime);
     EXPECT_EQ(CTime(1999, 3, 4, 5, 6, 7), after.m_mtime);
+}
+
+TEST(FileStatusTest, AHeldFileWritesFromTheAttributesItReadAndAsksAgainAfterAWrite)
+{
+    TempDir dir;
+    CString path = dir.Write("held.jpg", "data");
+    CHeldFile file;
+    ASSERT_TRUE(file.Open(path));
+    CFileStatus status;
+    ASSERT_TRUE(file.GetStatus(status));
+    const BYTE original = status.m_attribute;
+
+    status.m_attribute = original | FILE_ATTRIBUTE_HIDDEN;
+    status.m_mtime = CTime(2004, 8, 9, 10, 11, 12);
+    DWORD dwError = 0;
+    EXPECT_TRUE(file.SetStatus(status, dwError)) << dwError;
+    EXPECT_EQ(original | FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(path) & 0xFFu);
+
+    // No read since that write: what was read is out of date, so the system
+    // is asked, and the hidden bit it now has is cleared.
+    status.m_attribute = original;
+    status.m_mtime = CTime(2005, 1, 1, 0, 0, 0);
+    EXPECT_TRUE(file.SetStatus(status, dwError)) << dwError;
+    EXPECT_EQ(original, GetFileAttributesA(path) & 0xFFu);
+    CFileStatus after;
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(CTime(2005, 1, 1, 0, 0, 0), after.m_mtime);
 }
