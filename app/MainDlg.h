@@ -8,7 +8,6 @@
 #include "resource.h"
 #include "VisitedFolders.h"
 
-#include <cstdarg>
 #include <deque>
 #include <vector>
 
@@ -80,7 +79,6 @@ protected:
     // A picture's line, stamped with the moment its change began.
     void WriteFileLine(const SYSTEMTIME& begun, unsigned nFile, const char* pszOutcome,
                        const char* pszLowerPath);
-    void WriteLogV(const SYSTEMTIME* pStamp, const char* format, va_list args);
     void StartLog();
     void DeleteTempFiles();
     LRESULT OnShowLog(WPARAM wParam, LPARAM lParam);

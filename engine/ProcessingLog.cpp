@@ -35,19 +35,6 @@ void CMainDlg::CreateTempFile(CString& strPath, CStdioFile& file)
     strPath = strNew;
 }
 
-void CMainDlg::WriteLog(bool bStamped, const char* format, ...)
-{
-    if (m_strLogPath.IsEmpty())
-        return;
-    SYSTEMTIME now;
-    if (bStamped)
-        ::GetLocalTime(&now);
-    va_list args;
-    va_start(args, format);
-    WriteLogV(bStamped ? &now : nullptr, format, args);
-    va_end(args);
-}
-
 namespace
 {
 // "yyyy/mm/dd hh:mm:ss  --  ", the stamp that opens a line.
@@ -70,13 +57,22 @@ void WriteStamp(CStdioFile& file, const SYSTEMTIME& stamp)
 }
 } // namespace
 
-void CMainDlg::WriteLogV(const SYSTEMTIME* pStamp, const char* format, va_list args)
+void CMainDlg::WriteLog(bool bStamped, const char* format, ...)
 {
+    if (m_strLogPath.IsEmpty())
+        return;
     // The log only informs; a failed write (full disk) must not stop the drop.
-    if (pStamp)
-        WriteStamp(m_fileLog, *pStamp);
+    if (bStamped)
+    {
+        SYSTEMTIME now;
+        ::GetLocalTime(&now);
+        WriteStamp(m_fileLog, now);
+    }
     CString text;
+    va_list args;
+    va_start(args, format);
     text.FormatV(format, args);
+    va_end(args);
     m_fileLog.WriteString(text);
 }
 
