@@ -23,7 +23,6 @@ class CTestMainDlg : public CMainDlg
 public:
     using CMainDlg::CreateTempFile;
     using CMainDlg::DeleteTempFiles;
-    using CMainDlg::IsPumpDue;
     using CMainDlg::m_bBusy;
     using CMainDlg::m_bProcessSubfolders;
     using CMainDlg::m_cbDateToChange;
