@@ -97,7 +97,7 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, b
     CFileStatus status;
     // Times that cannot be broken down could not be journalled, so the file
     // could not be put back: treat them like unreadable ones.
-    if (!file.GetStatus(status) || !status.m_ctime.IsValid() || !status.m_mtime.IsValid())
+    if (!file.GetTimesAndAttributes(status) || !status.m_ctime.IsValid() || !status.m_mtime.IsValid())
         return "couldn't be queried for system date and time\t\t\t\t\t";
 
     CTime timeCreated = status.m_ctime;

@@ -168,23 +168,25 @@ BOOL CFile::GetStatus(const char* pszFileName, CFileStatus& rStatus)
 BOOL CFile::GetStatus(CFileStatus& rStatus) const
 {
     DWORD dwAttributes;
-    return GetStatus(rStatus, dwAttributes);
+    LARGE_INTEGER size;
+    if (!GetTimesAndAttributes(rStatus, dwAttributes) || !GetFileSizeEx(m_hFile, &size))
+        return FALSE;
+    rStatus.m_size = static_cast<ULONGLONG>(size.QuadPart);
+    return TRUE;
 }
 
-BOOL CFile::GetStatus(CFileStatus& rStatus, DWORD& dwAttributes) const
+BOOL CFile::GetTimesAndAttributes(CFileStatus& rStatus, DWORD& dwAttributes) const
 {
     FILE_BASIC_INFO basic;
-    LARGE_INTEGER size;
-    if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)) ||
-        !GetFileSizeEx(m_hFile, &size))
+    if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof(basic)))
         return FALSE;
     WIN32_FILE_ATTRIBUTE_DATA data;
     data.dwFileAttributes = basic.FileAttributes;
     data.ftCreationTime = AsFileTime(basic.CreationTime);
     data.ftLastAccessTime = AsFileTime(basic.LastAccessTime);
     data.ftLastWriteTime = AsFileTime(basic.LastWriteTime);
-    data.nFileSizeHigh = static_cast<DWORD>(size.HighPart);
-    data.nFileSizeLow = size.LowPart;
+    data.nFileSizeHigh = 0;
+    data.nFileSizeLow = 0;
     // As MFC does, the open file reports the name it was given: asking the
     // system to make it full again would cost a call for every picture.
     const char* pszFullName =

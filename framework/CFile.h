@@ -97,10 +97,11 @@ public:
     // Writing needs a handle opened with write access.
     BOOL GetStatus(CFileStatus& rStatus) const;
     void SetStatus(const CFileStatus& status);
-    // The same pair for a caller that writes soon after reading: the read
-    // gives the attributes in full (the record keeps their low byte), and the
-    // write takes them instead of asking the system again.
-    BOOL GetStatus(CFileStatus& rStatus, DWORD& dwAttributes) const;
+    // The same pair for a caller that writes soon after reading and needs no
+    // size: the read leaves m_size at 0 (the size is a query of its own for the
+    // system) and gives the attributes in full (the record keeps their low
+    // byte); the write takes them instead of asking the system again.
+    BOOL GetTimesAndAttributes(CFileStatus& rStatus, DWORD& dwAttributes) const;
     void SetStatus(const CFileStatus& status, DWORD dwAttributes);
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;

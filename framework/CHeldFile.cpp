@@ -35,9 +35,9 @@ DWORD CHeldFile::Read(void* pBuffer, DWORD nCount)
     return nRead;
 }
 
-BOOL CHeldFile::GetStatus(CFileStatus& rStatus)
+BOOL CHeldFile::GetTimesAndAttributes(CFileStatus& rStatus)
 {
-    m_bAttributesRead = m_file.GetStatus(rStatus, m_dwAttributes) != FALSE;
+    m_bAttributesRead = m_file.GetTimesAndAttributes(rStatus, m_dwAttributes) != FALSE;
     return m_bAttributesRead ? TRUE : FALSE;
 }
 

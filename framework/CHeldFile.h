@@ -26,10 +26,11 @@ public:
     // fewer only at the end; 0 at the end or on an error.
     DWORD Read(void* pBuffer, DWORD nCount);
 
-    // The status through the open handle, under the name it was opened by;
-    // FALSE when it cannot be queried. The attributes it read are those the
-    // next SetStatus works from.
-    BOOL GetStatus(CFileStatus& rStatus);
+    // The times and attributes through the open handle, under the name it was
+    // opened by, without the size (m_size stays 0: a change of the times has
+    // no use for it, and it is a query of its own); FALSE when they cannot be
+    // read. The attributes it read are those the next SetStatus works from.
+    BOOL GetTimesAndAttributes(CFileStatus& rStatus);
 
     // Writes the record's times and attributes back: through the handle where
     // it has write access, by name where it was read alone (and fails there as
@@ -39,6 +40,6 @@ public:
 private:
     CFile m_file; // on the held handle, which the destructor closes
     bool m_bWritable = false;
-    bool m_bAttributesRead = false; // m_dwAttributes holds what GetStatus read, not yet written over
+    bool m_bAttributesRead = false; // m_dwAttributes holds what was read, not yet written over
     DWORD m_dwAttributes = 0;
 };

@@ -396,7 +396,7 @@ TEST(FileStatusTest, AHeldFileWritesFromTheAttributesItReadAndAsksAgainAfterAWri
     CHeldFile file;
     ASSERT_TRUE(file.Open(path));
     CFileStatus status;
-    ASSERT_TRUE(file.GetStatus(status));
+    ASSERT_TRUE(file.GetTimesAndAttributes(status));
     const BYTE original = status.m_attribute;
 
     status.m_attribute = original | FILE_ATTRIBUTE_HIDDEN;
