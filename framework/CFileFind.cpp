@@ -1,6 +1,8 @@
 #include "CFileFind.h"
 #include "LongPath.h"
 
+#include <cstring>
+
 CFileFind::~CFileFind()
 {
     Close();
@@ -64,9 +66,21 @@ CString CFileFind::GetFilePath() const
     if (!m_bHaveCurrent)
         return CString();
     // A root such as "C:\" already ends in the separator.
-    const bool bHasSeparator = m_strRoot.GetLength() > 0 && (m_strRoot[m_strRoot.GetLength() - 1] == '\\' ||
-                                                             m_strRoot[m_strRoot.GetLength() - 1] == '/');
-    return bHasSeparator ? m_strRoot + m_current.cFileName : m_strRoot + "\\" + m_current.cFileName;
+    const int nRoot = m_strRoot.GetLength();
+    const bool bHasSeparator = nRoot > 0 && (m_strRoot[nRoot - 1] == '\\' || m_strRoot[nRoot - 1] == '/');
+    const int nName = static_cast<int>(strnlen(m_current.cFileName, sizeof(m_current.cFileName)));
+    // Built in one allocation: a walk asks this of every file it finds.
+    CString strPath;
+    char* pPath = strPath.GetBuffer(nRoot + 1 + nName);
+    if (!pPath)
+        return CString();
+    memcpy(pPath, static_cast<const char*>(m_strRoot), static_cast<size_t>(nRoot));
+    int nLength = nRoot;
+    if (!bHasSeparator)
+        pPath[nLength++] = '\\';
+    memcpy(pPath + nLength, m_current.cFileName, static_cast<size_t>(nName));
+    strPath.ReleaseBuffer(nLength + nName);
+    return strPath;
 }
 
 BOOL CFileFind::IsDots() const
