@@ -69,19 +69,22 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, b
     if (!info.isExif)
         return "doesn't have EXIF tag\t\t\t\t\t\t";
 
-    CString strDate(info.dateTimeOriginal,
-                    static_cast<int>(strnlen(info.dateTimeOriginal, sizeof(info.dateTimeOriginal))));
+    // The tag's bytes need not end within it. Copied to the stack: a heap
+    // string for every picture would cost more than reading the date.
+    char szDate[sizeof(info.dateTimeOriginal) + 1];
+    const size_t nDate = strnlen(info.dateTimeOriginal, sizeof(info.dateTimeOriginal));
+    std::memcpy(szDate, info.dateTimeOriginal, nDate);
+    szDate[nDate] = '\0';
     ExifDateFields exif;
-    switch (ParseExifDate(strDate, exif))
+    switch (ParseExifDate(szDate, exif))
     {
     case ExifDateCheck::EmptyOrUndefined:
-        strOutcome.Format("- EXIF date tag is empty or undefined: \"%s\"\t",
-                          static_cast<const char*>(strDate));
-        if (strDate.IsEmpty())
+        strOutcome.Format("- EXIF date tag is empty or undefined: \"%s\"\t", szDate);
+        if (nDate == 0)
             strOutcome += "\t\t";
         return strOutcome;
     case ExifDateCheck::Invalid:
-        strOutcome.Format("- EXIF date tag is invalid: \"%s\"\t\t", static_cast<const char*>(strDate));
+        strOutcome.Format("- EXIF date tag is invalid: \"%s\"\t\t", szDate);
         return strOutcome;
     case ExifDateCheck::Valid:
         break;
@@ -90,7 +93,7 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, b
     if (!timeExif.IsValid())
     {
         // Beyond what a file time can hold: as good as a wrong date.
-        strOutcome.Format("- EXIF date tag is invalid: \"%s\"\t\t", static_cast<const char*>(strDate));
+        strOutcome.Format("- EXIF date tag is invalid: \"%s\"\t\t", szDate);
         return strOutcome;
     }
 
@@ -128,6 +131,6 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, b
         return strOutcome;
     }
     ++nChanged;
-    strOutcome.Format("CHANGED file date. EXIF date tag \"%s\"\t\t", static_cast<const char*>(strDate));
+    strOutcome.Format("CHANGED file date. EXIF date tag \"%s\"\t\t", szDate);
     return strOutcome;
 }
