@@ -95,6 +95,11 @@ protected:
 private:
     void RunPendingDrops();
     void RunDropBatch(const std::vector<CString>& paths);
+    // The control of the dialog with the keyboard focus, or nullptr.
+    HWND FocusedControl() const;
+    // Gives the focus back to hWnd, or on to the next control that can take
+    // it, where the focus was lost while the dialog stayed active.
+    void GiveFocusBack(HWND hWnd);
     CString ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated, int& nChanged);
     void ReopenLog();
     void ReplayUndoJournal();
@@ -105,6 +110,7 @@ private:
     bool m_bUndoRunning = false;                     // OnUndo is asking or replaying
     CVisitedFolders m_visitedFolders;                // folders the running batch has walked
     bool m_bUndoWriteFailed = false;                 // the journal refused a record in this batch
+    HWND m_hWndFocusBeforeBusy = nullptr;            // the focused control when the batch began
 
 protected:
     DECLARE_MESSAGE_MAP()

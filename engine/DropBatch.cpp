@@ -123,12 +123,40 @@ void CMainDlg::ProcessFolder(const CString& strFolder, DropBatch& batch, DWORD d
 
 void CMainDlg::SetBusy(bool bBusy, bool bUndoAvailable)
 {
+    // Every control that can take the focus is disabled, and the system
+    // leaves the focus nowhere: the keyboard would do nothing after the
+    // batch until a click. It goes back where it was.
+    if (bBusy)
+        m_hWndFocusBeforeBusy = FocusedControl();
     m_bBusy = bBusy;
     static const int kControls[] = {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK};
     for (int nID : kControls)
         EnableControl(nID, !bBusy);
     EnableControl(IDC_UNDO, !bBusy && bUndoAvailable);
+    if (!bBusy)
+    {
+        GiveFocusBack(m_hWndFocusBeforeBusy);
+        m_hWndFocusBeforeBusy = nullptr;
+    }
     ::SendMessageA(m_hWnd, WM_SETCURSOR, 0, 0);
+}
+
+HWND CMainDlg::FocusedControl() const
+{
+    HWND hFocus = ::GetFocus();
+    return hFocus && ::IsChild(m_hWnd, hFocus) ? hFocus : nullptr;
+}
+
+void CMainDlg::GiveFocusBack(HWND hWnd)
+{
+    // Focus that someone has put elsewhere, or a dialog the user has left,
+    // is not ours to move: the dialog manager restores its own on activation.
+    if (!hWnd || ::GetFocus() || ::GetActiveWindow() != m_hWnd)
+        return;
+    if (::IsWindow(hWnd) && ::IsChild(m_hWnd, hWnd) && ::IsWindowEnabled(hWnd) && ::IsWindowVisible(hWnd))
+        ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hWnd), TRUE);
+    else
+        ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
 }
 
 void CMainDlg::EnableControl(int nID, bool bEnable)

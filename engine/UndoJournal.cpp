@@ -132,7 +132,12 @@ void CMainDlg::OnUndo()
         ::DeleteFileA(m_strUndoPath);
         m_strUndoPath.Empty();
     }
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_UNDO), FALSE);
+    // The button just pressed usually has the focus, which a disabled
+    // control cannot keep: it moves on first, or the keyboard is left dead.
+    HWND hUndo = ::GetDlgItem(m_hWnd, IDC_UNDO);
+    if (hUndo && ::GetFocus() == hUndo)
+        ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
+    ::EnableWindow(hUndo, FALSE);
     m_bUndoRunning = false;
     if (!m_bBusy)
         RunPendingDrops();
