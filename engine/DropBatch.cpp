@@ -153,7 +153,7 @@ void CMainDlg::GiveFocusBack(HWND hWnd)
     // is not ours to move: the dialog manager restores its own on activation.
     if (!hWnd || ::GetFocus() || ::GetActiveWindow() != m_hWnd)
         return;
-    if (::IsWindow(hWnd) && ::IsChild(m_hWnd, hWnd) && ::IsWindowEnabled(hWnd) && ::IsWindowVisible(hWnd))
+    if (::IsChild(m_hWnd, hWnd) && ::IsWindowEnabled(hWnd) && ::IsWindowVisible(hWnd))
         ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hWnd), TRUE);
     else
         ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
