@@ -98,7 +98,8 @@ private:
     // The control of the dialog with the keyboard focus, or nullptr.
     HWND FocusedControl() const;
     // Gives the focus back to hWnd, or on to the next control that can take
-    // it, where the focus was lost while the dialog stayed active.
+    // it, where the active dialog's focus was lost while its controls were
+    // disabled.
     void GiveFocusBack(HWND hWnd);
     CString ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated, int& nChanged);
     void ReopenLog();

@@ -149,9 +149,14 @@ HWND CMainDlg::FocusedControl() const
 
 void CMainDlg::GiveFocusBack(HWND hWnd)
 {
-    // Focus that someone has put elsewhere, or a dialog the user has left,
-    // is not ours to move: the dialog manager restores its own on activation.
-    if (!hWnd || ::GetFocus() || ::GetActiveWindow() != m_hWnd)
+    // A dialog the user has left is not ours to change: the dialog manager
+    // restores its focus on activation. Within the active dialog the focus is
+    // lost where it is nowhere, or where the dialog manager put it while
+    // no control could take it: on the dialog itself or on a label.
+    HWND hFocus = ::GetFocus();
+    const bool bLost = !hFocus || hFocus == m_hWnd ||
+                       (::IsChild(m_hWnd, hFocus) && !(::GetWindowLongA(hFocus, GWL_STYLE) & WS_TABSTOP));
+    if (!hWnd || !bLost || ::GetActiveWindow() != m_hWnd)
         return;
     if (::IsChild(m_hWnd, hWnd) && ::IsWindowEnabled(hWnd) && ::IsWindowVisible(hWnd))
         ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hWnd), TRUE);

@@ -79,3 +79,26 @@ TEST_F(KeyboardFocusTest, UndoMovesTheFocusOffItsButtonBeforeDisablingIt)
     EXPECT_FALSE(m_dlg.IsControlEnabled(IDC_UNDO));
     EXPECT_TRUE(FocusOnAnEnabledControl());
 }
+
+TEST_F(KeyboardFocusTest, ADropTakesTheFocusBackFromWhereTheDialogManagerLeftIt)
+{
+    // When the dialog gets the focus during the batch (a box opened meanwhile
+    // closes, the user comes back from another window), the dialog manager
+    // finds no control that can take it and leaves it on the dialog or on a
+    // label.
+    Focus(IDC_KEEP_ON_TOP);
+    ASSERT_EQ(Control(IDC_KEEP_ON_TOP), ::GetFocus());
+    Picture("one.jpg", "2005:06:07 08:09:10");
+    bool bMoved = false;
+    m_dlg.m_onTick = [&]
+    {
+        ::SetFocus(m_dlg.m_hWnd);
+        HWND hFocus = ::GetFocus();
+        bMoved = hFocus != Control(IDC_KEEP_ON_TOP) && (!hFocus || !::IsWindowEnabled(hFocus) ||
+                                                        !(::GetWindowLongA(hFocus, GWL_STYLE) & WS_TABSTOP));
+    };
+    m_dlg.Drop({std::string(m_work.Path())});
+    m_dlg.m_onTick = nullptr;
+    ASSERT_TRUE(bMoved);
+    EXPECT_EQ(Control(IDC_KEEP_ON_TOP), ::GetFocus());
+}
