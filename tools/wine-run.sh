@@ -6,12 +6,12 @@ set -u
 exe=$1
 shift
 
-# The build folder is the nearest parent of the program that holds CMakeCache.txt.
-dir=$(cd "$(dirname "$exe")" 2>/dev/null && pwd)
-if [ -z "$dir" ] || [ ! -f "$exe" ]; then
+if [ ! -f "$exe" ]; then
   echo "wine-run: $exe: no such program" >&2
   exit 127
 fi
+# The build folder is the nearest parent of the program that holds CMakeCache.txt.
+dir=$(cd "$(dirname "$exe")" && pwd)
 build=$dir
 while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
 [ -f "$build/CMakeCache.txt" ] || build=${CHRONOSHIFT_BUILD_DIR:-$HOME/.chronoshift}
