@@ -28,7 +28,8 @@
 # throughput for each layout (goal 0.90), the start-up ratio (goal 1.5) and
 # the least peak working set of the runs for 10 and for 10,000 pictures in
 # one folder, of the driver and of the floor (what the platform itself keeps
-# for a large folder).
+# for a large folder), and what the working set gains within the large drop
+# once its folder is listed: what the drop itself keeps per picture.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build/windows}" && pwd)
@@ -100,11 +101,13 @@ timed() {
 # TREE in $work/copy (the machine is shared: the fastest run is the one least
 # disturbed). Sets $best, $best_drop to the best drop time the driver printed,
 # and $best_peak to the least peak working set printed (as with the times,
-# a run can only add to it: heap growth that happens to fall in it).
+# a run can only add to it: heap growth that happens to fall in it), and
+# $best_growth to the least that the working set gained within the drop, from
+# its first progress paint (picture $growth_from) to its end.
 best() {
-  local check=$1 tree=$2 t d p
+  local check=$1 tree=$2 t d p g from
   shift 2
-  best="" best_drop="" best_peak=""
+  best="" best_drop="" best_peak="" best_growth="" growth_from=""
   for _ in $(seq "$runs"); do
     rm -rf "$work/copy"
     cp -a "$tree" "$work/copy"
@@ -116,6 +119,10 @@ best() {
     [ -z "$d" ] || best_drop=$(calc "min($d, ${best_drop:-$d})")
     p=$(peak)
     [ -z "$p" ] || best_peak=$((p < ${best_peak:-$p} ? p : ${best_peak:-$p}))
+    read -r g from < <(growth) || true
+    if [ -n "${g:-}" ] && { [ -z "$best_growth" ] || [ "$g" -lt "$best_growth" ]; }; then
+      best_growth=$g growth_from=$from
+    fi
   done
 }
 drive_ok() {
@@ -127,6 +134,16 @@ loop_ok() {
 }
 any_ok() { true; }
 peak() { tr -d '\r' <"$work/out.txt" | sed -n 's/^peak working set: \([0-9]*\) KB$/\1/p'; }
+# "KB PICTURE": what the working set gained from the first progress paint to
+# the end of the drop, and the picture that paint showed; nothing without one.
+growth() {
+  local out first end from
+  out=$(tr -d '\r' <"$work/out.txt")
+  first=$(sed -n 's/^drop 1 working set at first progress paint: \([0-9]*\) KB$/\1/p' <<<"$out")
+  end=$(sed -n 's/^drop 1 working set at end: \([0-9]*\) KB$/\1/p' <<<"$out")
+  from=$(sed -n 's/^drop 1 first progress seen: .*<b>\([0-9]*\)<\/b>.*$/\1/p' <<<"$out")
+  [ -z "$first" ] || [ -z "$end" ] || echo "$((end - first)) ${from:-?}"
+}
 
 mkdir -p "$work/empty"
 empty=$(winpath "$work/empty")
@@ -170,7 +187,7 @@ for layout in "${layouts[@]}"; do
   echo "bench: $layout: $count pictures, $runs runs each" >&2
   best drive_ok "$work/tree" "$wine_run" "$drive" "${drive_args[@]}" "$copy"
   drive_time=$best drop_time=$best_drop
-  [ "$layout" != flat ] || peak_large=$best_peak
+  [ "$layout" != flat ] || { peak_large=$best_peak growth_large=$best_growth growth_large_from=$growth_from; }
   best loop_ok "$work/tree" "$wine_run" "$bare" "$copy"
   bare_net=$(calc "$best - $bare_empty")
   best loop_ok "$work/tree" "$wine_run" "$floor" "$copy"
@@ -205,6 +222,9 @@ if [ -n "${peak_large:-}" ]; then
     "$peak_small" "$peak_large" "$((peak_large - peak_small))"
   printf "floor's peak working set: 10 pictures %d KB, 10,000 pictures %d KB: %+d KB\n" \
     "$floor_peak_small" "$floor_peak_large" "$((floor_peak_large - floor_peak_small))"
+  [ -z "${growth_large:-}" ] ||
+    printf "working set within the 10,000-picture drop, from its first progress paint (picture %s) to its end: %+d KB\n" \
+      "$growth_large_from" "$growth_large"
 else
   printf "peak working set: 10 pictures %d KB (the flat layout gives the 10,000 figure)\n" "$peak_small"
 fi

@@ -25,6 +25,15 @@ bool FileExists(const std::string& path)
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+unsigned long WorkingSetKB()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
+        return 0;
+    return static_cast<unsigned long>(counters.WorkingSetSize / 1024);
+}
+
 void CopyOrRemove(const std::string& from, const std::string& to)
 {
     if (to.empty())
@@ -146,6 +155,13 @@ void CDriveDlg::OnStatusPaint()
         return;
     ++m_nBusyPaints;
     m_strProgressSeen = static_cast<const char*>(m_lblStatus.GetMarkup());
+    if (m_nBusyPaints == 1)
+    {
+        // By the first progress paint the walk has listed its first folder:
+        // what the working set gains after it, the drop itself keeps.
+        m_nFirstPaintWorkingSet = WorkingSetKB();
+        m_strFirstProgress = m_strProgressSeen;
+    }
     if (m_options.bDropDuring && !m_bDroppedDuring)
     {
         // Posted, as the shell posts a drop: it reaches the dialog through
@@ -227,6 +243,7 @@ bool CDriveDlg::Drop()
     ::SendMessageA(m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
     WaitUntilIdle();
     ::QueryPerformanceCounter(&end);
+    m_nEndWorkingSet = WorkingSetKB();
     ::QueryPerformanceFrequency(&frequency);
     m_dDropSeconds =
         static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
@@ -292,9 +309,16 @@ void CDriveDlg::ReportDrop(int nDrop)
     printf("%s seconds: %.6f\n", szPrefix, m_dDropSeconds);
     if (!m_strProgressSeen.empty())
         printf("%s progress seen: %s\n", szPrefix, m_strProgressSeen.c_str());
+    if (!m_strFirstProgress.empty())
+    {
+        printf("%s first progress seen: %s\n", szPrefix, m_strFirstProgress.c_str());
+        printf("%s working set at first progress paint: %lu KB\n", szPrefix, m_nFirstPaintWorkingSet);
+        printf("%s working set at end: %lu KB\n", szPrefix, m_nEndWorkingSet);
+    }
     fflush(stdout);
     m_nBusyPaints = 0;
     m_strProgressSeen.clear();
+    m_strFirstProgress.clear();
     CopyTempFiles();
 }
 

@@ -56,6 +56,9 @@ private:
     int m_nBusyPaints;
     bool m_bDroppedDuring;
     std::string m_strProgressSeen;
+    std::string m_strFirstProgress;
+    unsigned long m_nFirstPaintWorkingSet = 0;
+    unsigned long m_nEndWorkingSet = 0;
     std::string m_strLastLogPath;
     std::string m_strLastUndoPath;
     int m_nExitCode;

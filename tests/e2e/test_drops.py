@@ -98,6 +98,14 @@ class LargeTree(DropTestCase):
         m = re.fullmatch(r'<font color="DarkRed">Processed <b>(\d+)</b> files\.\.\.</font>', seen)
         self.assertIsNotNone(m, seen)
         self.assertLessEqual(int(m.group(1)), total)
+        # The first of those paints comes first, and the working set is
+        # taken at it and at the end, for the benchmark.
+        first = re.fullmatch(r'<font color="DarkRed">Processed <b>(\d+)</b> files\.\.\.</font>',
+                             result.value("drop 1 first progress seen"))
+        self.assertIsNotNone(first)
+        self.assertLessEqual(int(first.group(1)), int(m.group(1)))
+        for point in ("first progress paint", "end"):
+            self.assertRegex(result.value("drop 1 working set at " + point), r"^[1-9]\d* KB$")
 
 
 class Screenshot(DropTestCase):
