@@ -97,32 +97,62 @@ timed() {
   t1=$(now)
   calc "$t1 - $t0"
 }
-# best CHECK TREE COMMAND...: the best of $runs runs, each on a fresh copy of
-# TREE in $work/copy (the machine is shared: the fastest run is the one least
-# disturbed). Sets $best, $best_drop to the best drop time the driver printed,
-# and $best_peak to the least peak working set printed (as with the times,
-# a run can only add to it: heap growth that happens to fall in it), and
-# $best_growth to the least that the working set gained within the drop, from
-# its first progress paint (picture $growth_from) to its end.
-best() {
-  local check=$1 tree=$2 t d p g from
-  shift 2
-  best="" best_drop="" best_peak="" best_growth="" growth_from=""
+# program NAME: one run of a measured program, on the tree in $work/copy
+# (the empty runs: on the empty folder).
+program() {
+  case $1 in
+    drive) "$wine_run" "$drive" "${drive_args[@]}" "$copy" ;;
+    drive-empty) "$wine_run" "$drive" "${drive_args[@]}" "$empty" ;;
+    dialog) "$wine_run" "$dialog" ;;
+    window) "$wine_run" "$window" ;;
+    bare) "$wine_run" "$bare" "$copy" ;;
+    bare-empty) "$wine_run" "$bare" "$empty" ;;
+    floor) "$wine_run" "$floor" "$copy" ;;
+    floor-empty) "$wine_run" "$floor" "$empty" ;;
+    exiv2) find "$work/copy" -name '*.jpg' -print0 | xargs -0 exiv2 -T rename ;;
+    exiftool) exiftool -q -r '-FileModifyDate<DateTimeOriginal' "$work/copy" ;;
+  esac
+}
+# check NAME: whether the run just made did all its work.
+check() {
+  case $1 in
+    drive) drive_ok ;;
+    bare | floor) loop_ok ;;
+    *) true ;;
+  esac
+}
+# measure TREE NAME...: the best of $runs runs of each program, each run on a
+# fresh copy of TREE in $work/copy (the machine is shared: the fastest run is
+# the one least disturbed). Each round takes every program once, in turn, so
+# that a drift of the machine falls on all of them alike. Sets, by name,
+# best_time, best_drop (the drop time the driver printed), best_peak (the
+# least peak working set printed: as with the times, a run can only add to
+# it, heap growth that happens to fall in it), and best_growth (the least
+# that the working set gained within the drop, from its first progress paint,
+# which showed picture growth_from, to its end).
+declare -A best_time best_drop best_peak best_growth growth_from
+measure() {
+  local tree=$1 name t d p g from
+  shift
+  best_time=() best_drop=() best_peak=() best_growth=() growth_from=()
   for _ in $(seq "$runs"); do
-    rm -rf "$work/copy"
-    cp -a "$tree" "$work/copy"
-    sync
-    t=$(timed "$@")
-    $check || exit 1
-    best=$(calc "min($t, ${best:-$t})")
-    d=$(tr -d '\r' <"$work/out.txt" | sed -n 's/^drop 1 seconds: //p')
-    [ -z "$d" ] || best_drop=$(calc "min($d, ${best_drop:-$d})")
-    p=$(peak)
-    [ -z "$p" ] || best_peak=$((p < ${best_peak:-$p} ? p : ${best_peak:-$p}))
-    read -r g from < <(growth) || true
-    if [ -n "${g:-}" ] && { [ -z "$best_growth" ] || [ "$g" -lt "$best_growth" ]; }; then
-      best_growth=$g growth_from=$from
-    fi
+    for name in "$@"; do
+      rm -rf "$work/copy"
+      cp -a "$tree" "$work/copy"
+      sync
+      t=$(timed program "$name")
+      check "$name" || exit 1
+      best_time[$name]=$(calc "min($t, ${best_time[$name]:-$t})")
+      d=$(tr -d '\r' <"$work/out.txt" | sed -n 's/^drop 1 seconds: //p')
+      [ -z "$d" ] || best_drop[$name]=$(calc "min($d, ${best_drop[$name]:-$d})")
+      p=$(peak)
+      [ -z "$p" ] || best_peak[$name]=$((p < ${best_peak[$name]:-$p} ? p : ${best_peak[$name]:-$p}))
+      g=""
+      read -r g from < <(growth) || true
+      if [ -n "$g" ] && { [ -z "${best_growth[$name]:-}" ] || [ "$g" -lt "${best_growth[$name]}" ]; }; then
+        best_growth[$name]=$g growth_from[$name]=$from
+      fi
+    done
   done
 }
 drive_ok() {
@@ -132,7 +162,6 @@ drive_ok() {
 loop_ok() {
   grep -qx "files: $count" <(tr -d '\r' <"$work/out.txt") || { echo "bench: a loop missed files" >&2; return 1; }
 }
-any_ok() { true; }
 peak() { tr -d '\r' <"$work/out.txt" | sed -n 's/^peak working set: \([0-9]*\) KB$/\1/p'; }
 # "KB PICTURE": what the working set gained from the first progress paint to
 # the end of the drop, and the picture that paint showed; nothing without one.
@@ -157,25 +186,20 @@ count=0
 # more of them.
 layout_runs=$runs
 runs=$((runs * 4))
-best any_ok "$work/empty" "$wine_run" "$drive" "${drive_args[@]}" "$empty"
-drive_empty=$best
-best any_ok "$work/empty" "$wine_run" "$dialog"
-dialog_time=$best
-best any_ok "$work/empty" "$wine_run" "$window"
-window_time=$best
-best any_ok "$work/empty" "$wine_run" "$bare" "$empty"
-bare_empty=$best
-best any_ok "$work/empty" "$wine_run" "$floor" "$empty"
-floor_empty=$best
+measure "$work/empty" drive-empty dialog window bare-empty floor-empty
+drive_empty=${best_time[drive-empty]}
+dialog_time=${best_time[dialog]}
+window_time=${best_time[window]}
+bare_empty=${best_time[bare-empty]}
+floor_empty=${best_time[floor-empty]}
 runs=$layout_runs
 
 # Peak working set of a small and of a large drop.
 make_tree "$work/ten" flat 10 >/dev/null
 count=10
-best drive_ok "$work/ten" "$wine_run" "$drive" "${drive_args[@]}" "$copy"
-peak_small=$best_peak
-best loop_ok "$work/ten" "$wine_run" "$floor" "$copy"
-floor_peak_small=$best_peak
+measure "$work/ten" drive floor
+peak_small=${best_peak[drive]}
+floor_peak_small=${best_peak[floor]}
 
 rate() { calc "round($count / ($1))"; }
 rows=()
@@ -185,20 +209,20 @@ for layout in "${layouts[@]}"; do
   rm -rf "$work/tree"
   count=$(make_tree "$work/tree" "$layout")
   echo "bench: $layout: $count pictures, $runs runs each" >&2
-  best drive_ok "$work/tree" "$wine_run" "$drive" "${drive_args[@]}" "$copy"
-  drive_time=$best drop_time=$best_drop
-  [ "$layout" != flat ] || { peak_large=$best_peak growth_large=$best_growth growth_large_from=$growth_from; }
-  best loop_ok "$work/tree" "$wine_run" "$bare" "$copy"
-  bare_net=$(calc "$best - $bare_empty")
-  best loop_ok "$work/tree" "$wine_run" "$floor" "$copy"
-  floor_net=$(calc "$best - $floor_empty")
-  [ "$layout" != flat ] || floor_peak_large=$best_peak
+  programs=(drive bare floor)
+  [ "$external" != 1 ] || programs+=(exiv2 exiftool)
+  measure "$work/tree" "${programs[@]}"
+  drive_time=${best_time[drive]} drop_time=${best_drop[drive]}
+  bare_net=$(calc "${best_time[bare]} - $bare_empty")
+  floor_net=$(calc "${best_time[floor]} - $floor_empty")
+  if [ "$layout" = flat ]; then
+    peak_large=${best_peak[drive]} floor_peak_large=${best_peak[floor]}
+    growth_large=${best_growth[drive]:-} growth_large_from=${growth_from[drive]:-}
+  fi
   exiv2_rate=- exiftool_rate=-
   if [ "$external" = 1 ]; then
-    best any_ok "$work/tree" bash -c "find '$work/copy' -name '*.jpg' -print0 | xargs -0 exiv2 -T rename"
-    exiv2_rate=$(rate "$best")
-    best any_ok "$work/tree" exiftool -q -r '-FileModifyDate<DateTimeOriginal' "$work/copy"
-    exiftool_rate=$(rate "$best")
+    exiv2_rate=$(rate "${best_time[exiv2]}")
+    exiftool_rate=$(rate "${best_time[exiftool]}")
   fi
   rows+=("$(printf "%-8s %7d %9.2f %9.2f %9d %9d %9d %9d %9s %9s" "$layout" "$count" "$drop_time" "$drive_time" \
     "$(rate "$drop_time")" "$(rate "$drive_time - $drive_empty")" "$(rate "$bare_net")" "$(rate "$floor_net")" \
