@@ -25,13 +25,18 @@ bool FileExists(const std::string& path)
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// False when the system cannot say.
+bool ReadMemoryCounters(PROCESS_MEMORY_COUNTERS& counters)
+{
+    counters = {};
+    counters.cb = sizeof(counters);
+    return ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)) != FALSE;
+}
+
 unsigned long WorkingSetKB()
 {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
-        return 0;
-    return static_cast<unsigned long>(counters.WorkingSetSize / 1024);
+    PROCESS_MEMORY_COUNTERS counters;
+    return ReadMemoryCounters(counters) ? static_cast<unsigned long>(counters.WorkingSetSize / 1024) : 0;
 }
 
 void CopyOrRemove(const std::string& from, const std::string& to)
@@ -354,9 +359,8 @@ void CDriveDlg::PressUndo()
 
 void CDriveDlg::ReportClosed()
 {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    if (::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
+    PROCESS_MEMORY_COUNTERS counters;
+    if (ReadMemoryCounters(counters))
         printf("peak working set: %lu KB\n", static_cast<unsigned long>(counters.PeakWorkingSetSize / 1024));
     printf("closed: log %s, journal %s\n",
            m_strLastLogPath.empty() ? "none" : (FileExists(m_strLastLogPath) ? "kept" : "deleted"),

@@ -95,13 +95,13 @@ class LargeTree(DropTestCase):
         # The label was repainted while the batch ran, showing its progress.
         self.assertGreaterEqual(int(result.value("drop 1 busy paints")), 1)
         seen = result.value("drop 1 progress seen")
-        m = re.fullmatch(r'<font color="DarkRed">Processed <b>(\d+)</b> files\.\.\.</font>', seen)
+        progress = re.compile(r'<font color="DarkRed">Processed <b>(\d+)</b> files\.\.\.</font>')
+        m = progress.fullmatch(seen)
         self.assertIsNotNone(m, seen)
         self.assertLessEqual(int(m.group(1)), total)
         # The first of those paints comes first, and the working set is
         # taken at it and at the end, for the benchmark.
-        first = re.fullmatch(r'<font color="DarkRed">Processed <b>(\d+)</b> files\.\.\.</font>',
-                             result.value("drop 1 first progress seen"))
+        first = progress.fullmatch(result.value("drop 1 first progress seen"))
         self.assertIsNotNone(first)
         self.assertLessEqual(int(first.group(1)), int(m.group(1)))
         for point in ("first progress paint", "end"):
