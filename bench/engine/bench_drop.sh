@@ -97,18 +97,17 @@ timed() {
   t1=$(now)
   calc "$t1 - $t0"
 }
-# program NAME: one run of a measured program, on the tree in $work/copy
-# (the empty runs: on the empty folder).
+# program NAME: one run of a measured program, on the tree in $work/copy;
+# NAME-empty runs it on the empty folder.
 program() {
-  case $1 in
-    drive) "$wine_run" "$drive" "${drive_args[@]}" "$copy" ;;
-    drive-empty) "$wine_run" "$drive" "${drive_args[@]}" "$empty" ;;
+  local path=$copy
+  [[ $1 != *-empty ]] || path=$empty
+  case ${1%-empty} in
+    drive) "$wine_run" "$drive" "${drive_args[@]}" "$path" ;;
     dialog) "$wine_run" "$dialog" ;;
     window) "$wine_run" "$window" ;;
-    bare) "$wine_run" "$bare" "$copy" ;;
-    bare-empty) "$wine_run" "$bare" "$empty" ;;
-    floor) "$wine_run" "$floor" "$copy" ;;
-    floor-empty) "$wine_run" "$floor" "$empty" ;;
+    bare) "$wine_run" "$bare" "$path" ;;
+    floor) "$wine_run" "$floor" "$path" ;;
     exiv2) find "$work/copy" -name '*.jpg' -print0 | xargs -0 exiv2 -T rename ;;
     exiftool) exiftool -q -r '-FileModifyDate<DateTimeOriginal' "$work/copy" ;;
   esac
