@@ -2,6 +2,18 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define EXIF_READER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define EXIF_READER_ASAN 1
+#endif
+#endif
+#ifdef EXIF_READER_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
 
 namespace
 {
@@ -35,6 +47,25 @@ bool IsFrameHeader(int marker)
     }
 }
 
+// Under the address sanitizer the store's free room, and a gap after each
+// section, stay poisoned: a read past a section's end is caught there as it
+// is past a heap block.
+#ifdef EXIF_READER_ASAN
+const int kStoreGap = 16;
+void PoisonRegion(const unsigned char* data, int size)
+{
+    ASAN_POISON_MEMORY_REGION(data, static_cast<size_t>(size));
+}
+void UnpoisonRegion(const unsigned char* data, int size)
+{
+    ASAN_UNPOISON_MEMORY_REGION(data, static_cast<size_t>(size));
+}
+#else
+const int kStoreGap = 0;
+void PoisonRegion(const unsigned char*, int) {}
+void UnpoisonRegion(const unsigned char*, int) {}
+#endif
+
 void WriteMessage(const char* text)
 {
     std::fputs(text, stdout);
@@ -43,7 +74,8 @@ void WriteMessage(const char* text)
 } // namespace
 
 CExifReader::CExifReader(ExifInfo* info)
-    : info(info), maxImageDimension(0), motorolaOrder(0), sectionCount(0), ownsInfo(false), walkedCount(0)
+    : info(info), maxImageDimension(0), motorolaOrder(0), sectionCount(0), ownsInfo(false), storeUsed(0),
+      walkedCount(0)
 {
     if (this->info == nullptr)
     {
@@ -51,6 +83,7 @@ CExifReader::CExifReader(ExifInfo* info)
         ownsInfo = this->info != nullptr;
     }
     errorText[0] = '\0';
+    PoisonRegion(store, kStoreSize);
     for (JpegSection& section : sections)
     {
         section.data = nullptr;
@@ -64,7 +97,9 @@ CExifReader::~CExifReader()
     // Every slot, not just the held ones: a read that failed midway leaves
     // its buffer in the slot after the last held section.
     for (JpegSection& section : sections)
-        std::free(section.data);
+        ReleaseSection(section);
+    // The store is the caller's memory again.
+    UnpoisonRegion(store, kStoreSize);
     if (ownsInfo)
         std::free(info);
 }
@@ -75,12 +110,45 @@ void CExifReader::SetErrorText(const char* text)
     errorText[sizeof(errorText) - 1] = '\0';
 }
 
+bool CExifReader::InStore(const unsigned char* data) const
+{
+    // std::less orders pointers into different objects too.
+    return !std::less<const unsigned char*>()(data, store) &&
+           std::less<const unsigned char*>()(data, store + kStoreSize);
+}
+
+unsigned char* CExifReader::AllocateSection(int size)
+{
+    if (size <= kStoreSize - kStoreGap - storeUsed)
+    {
+        unsigned char* data = store + storeUsed;
+        storeUsed += size + kStoreGap;
+        UnpoisonRegion(data, size);
+        return data;
+    }
+    return static_cast<unsigned char*>(std::malloc(static_cast<size_t>(size)));
+}
+
+void CExifReader::ReleaseSection(JpegSection& section)
+{
+    if (section.data == nullptr)
+        return;
+    if (!InStore(section.data))
+        std::free(section.data);
+    else if (section.data + section.size + kStoreGap == store + storeUsed)
+    {
+        // The last one taken, as a dropped section always is: its room serves the next.
+        storeUsed -= section.size + kStoreGap;
+        PoisonRegion(section.data, section.size);
+    }
+    section.data = nullptr;
+}
+
 void CExifReader::DropLastSection()
 {
     sectionCount--;
     JpegSection& section = sections[sectionCount];
-    std::free(section.data);
-    section.data = nullptr;
+    ReleaseSection(section);
     section.type = 0;
     section.size = 0;
 }
@@ -137,7 +205,7 @@ bool CExifReader::ReadSections(CByteSource& source)
         }
 
         section.size = length;
-        unsigned char* data = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(length)));
+        unsigned char* data = AllocateSection(length);
         if (data == nullptr)
         {
             SetErrorText("Could not allocate memory");

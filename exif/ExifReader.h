@@ -53,6 +53,9 @@ private:
     void TakeEntry(unsigned tag, int format, bool hasNumber, unsigned char* value, unsigned char* end);
     void TakeUserComment(unsigned char* value, unsigned byteCount, unsigned char* end);
     void SetErrorText(const char* text);
+    unsigned char* AllocateSection(int size);
+    void ReleaseSection(JpegSection& section);
+    bool InStore(const unsigned char* data) const;
     void DropLastSection();
 
     ExifInfo* info;
@@ -67,6 +70,13 @@ private:
     JpegSection sections[kMaxSections];
     int sectionCount;
     bool ownsInfo;
+
+    // The sections of most headers, one after the other: a heap block for
+    // each of a picture's ten or so sections costs more than reading them.
+    // Larger ones go to the heap.
+    static const int kStoreSize = 16384;
+    unsigned char store[kStoreSize];
+    int storeUsed;
 
     // Directories walked in the current EXIF block, by offset from its base:
     // each is walked once, and at most kMaxDirectories of them, which also

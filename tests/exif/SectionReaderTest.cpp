@@ -246,6 +246,47 @@ TEST(SectionReader, DroppedSectionsDoNotCountTowardTheLimit)
     EXPECT_EQ(cut.reader.GetSection(0).data, nullptr);
 }
 
+TEST(SectionReader, HeldSectionsKeepTheirBytesWhateverTheirSizesAndTheDroppedOnesBetween)
+{
+    // Small and large sections, dropped ones between them, more bytes in all
+    // than a header usually has: each held one must still hold its own bytes.
+    struct Part
+    {
+        int marker;
+        size_t length;
+        bool held;
+    };
+    const Part parts[] = {{0xE0, 100, false},   {0xE2, 5000, true}, {0xE0, 3000, false}, {0xE2, 11000, true},
+                          {0xE2, 400, true},    {0xE1, 200, false}, {0xE2, 60000, true}, {0xDB, 67, true},
+                          {0xE0, 16000, false}, {0xC4, 3000, true}, {0xE2, 1, true}};
+    JpegBuilder jpeg;
+    jpeg.Soi();
+    uint8_t value = 1;
+    for (const Part& part : parts)
+        jpeg.Section(part.marker, Filler(part.length, value++));
+    jpeg.Scan();
+
+    ReaderRun run(jpeg.Data());
+    ASSERT_TRUE(run.result);
+    int index = 0;
+    value = 1;
+    for (const Part& part : parts)
+    {
+        const uint8_t expected = value++;
+        if (!part.held)
+            continue;
+        const JpegSection& section = run.reader.GetSection(index++);
+        ASSERT_NE(section.data, nullptr);
+        EXPECT_EQ(section.type, part.marker);
+        ASSERT_EQ(section.size, static_cast<int>(part.length) + 2);
+        EXPECT_EQ(section.data[0] * 256 + section.data[1], section.size);
+        EXPECT_EQ(Bytes(section.data + 2, section.data + section.size), Filler(part.length, expected))
+            << "section " << index - 1;
+    }
+    EXPECT_EQ(run.reader.GetSection(index).type, 0xDA);
+    EXPECT_EQ(run.reader.GetSectionCount(), index + 1);
+}
+
 TEST(SectionReader, EndOfImageBeforeTheScan)
 {
     {
