@@ -11,8 +11,9 @@ const int kMaxYear = 30827;
 
 __int64 FloorDiv(__int64 a, __int64 b)
 {
-    __int64 q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+    // One division: in a 32-bit program each 64-bit one is a library call.
+    const __int64 q = a / b;
+    return (a - q * b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
 
 // Days since 1970-01-01 of a proleptic Gregorian date (month 1-12).
@@ -20,8 +21,8 @@ __int64 DaysFromCivil(__int64 y, int m, int d)
 {
     y -= m <= 2 ? 1 : 0;
     const __int64 era = FloorDiv(y, 400);
-    const __int64 yoe = y - era * 400;
-    const __int64 doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int yoe = static_cast<int>(y - era * 400);
+    const __int64 doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<__int64>(d) - 1;
     const __int64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + doe - 719468;
 }
@@ -40,23 +41,28 @@ struct CivilTime
 
 CivilTime CivilFromSeconds(__int64 t)
 {
+    // Only the days and the 400-year eras need 64 bits; the rest is bounded
+    // and kept in 32-bit arithmetic. Every file's times pass through here.
     CivilTime c;
     const __int64 days = FloorDiv(t, kSecondsPerDay);
-    const __int64 secs = t - days * kSecondsPerDay;
-    c.hour = static_cast<int>(secs / 3600);
-    c.minute = static_cast<int>(secs / 60 % 60);
-    c.second = static_cast<int>(secs % 60);
+    const int secs = static_cast<int>(t - days * kSecondsPerDay);
+    c.hour = secs / 3600;
+    c.minute = secs / 60 % 60;
+    c.second = secs % 60;
     const __int64 z = days + 719468;
     const __int64 era = FloorDiv(z, 146097);
-    const __int64 doe = z - era * 146097;
-    const __int64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const __int64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const __int64 mp = (5 * doy + 2) / 153;
-    c.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    c.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    c.year = yoe + era * 400 + (c.month <= 2 ? 1 : 0);
+    const int doe = static_cast<int>(z - era * 146097);
+    const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100); // from 1 March
+    const int mp = (5 * doy + 2) / 153;
+    c.day = doy - (153 * mp + 2) / 5 + 1;
+    c.month = mp < 10 ? mp + 3 : mp - 9;
+    // An era is 400 years, so the year within it tells a leap year as well.
+    const int yearOfEra = yoe + (c.month <= 2 ? 1 : 0);
+    c.year = era * 400 + yearOfEra;
+    const bool bLeap = yearOfEra % 4 == 0 && (yearOfEra % 100 != 0 || yearOfEra % 400 == 0);
+    c.dayOfYear = mp < 10 ? doy + 59 + (bLeap ? 1 : 0) : doy - 306;
     c.dayOfWeek = static_cast<int>(days + 4 - FloorDiv(days + 4, 7) * 7); // 1970-01-01 was a Thursday
-    c.dayOfYear = static_cast<int>(days - DaysFromCivil(c.year, 1, 1));
     return c;
 }
 

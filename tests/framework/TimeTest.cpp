@@ -101,6 +101,14 @@ TEST(CTimeTest, FileTimeRoundTripsAgainstWin32Calendar)
         SYSTEMTIME wallCheck;
         ASSERT_TRUE(FileTimeToSystemTime(&wallTime, &wallCheck)); // for the day of the week
         EXPECT_EQ(wallCheck.wDayOfWeek, local.tm_wday);
+        // The day of the year, as days since the first of January by Windows' calendar.
+        SYSTEMTIME newYear = {wall.wYear, 1, 0, 1, 0, 0, 0, 0};
+        FILETIME ftNewYear;
+        ASSERT_TRUE(SystemTimeToFileTime(&newYear, &ftNewYear)) << wall.wYear;
+        EXPECT_EQ(
+            static_cast<int>(Ticks(wallTime) / 10000000ULL / 86400 - Ticks(ftNewYear) / 10000000ULL / 86400),
+            local.tm_yday)
+            << wall.wYear << "-" << wall.wMonth << "-" << wall.wDay;
 
         FILETIME back;
         ASSERT_TRUE(t.GetAsFileTime(back));
