@@ -22,7 +22,7 @@ __int64 DaysFromCivil(__int64 y, int m, int d)
     y -= m <= 2 ? 1 : 0;
     const __int64 era = FloorDiv(y, 400);
     const int yoe = static_cast<int>(y - era * 400);
-    const __int64 doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<__int64>(d) - 1;
+    const __int64 doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     const __int64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + doe - 719468;
 }
