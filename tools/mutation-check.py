@@ -48,9 +48,10 @@ MUTANTS = [
      "differs only when calloc fails, and freeing the null record does nothing"),
     (R, "    errorText[sizeof(errorText) - 1] = '\\0';\n", "",
      "every message is far shorter than the buffer, so strncpy already fills its end with zeros"),
-    (R, "    errorText[0] = '\\0';\n    for", "    errorText[0] = 'x';\n    for"),
+    (R, "    errorText[0] = '\\0';\n    Poison", "    errorText[0] = 'x';\n    Poison"),
     (R, "    sectionCount--;\n", ""),
-    (R, "    std::free(section.data);\n    section.data = nullptr;\n", "    std::free(section.data);\n"),
+    (R, "    }\n    section.data = nullptr;\n}", "    }\n}"),
+    (R, "storeUsed += size + kStoreGap;", "storeUsed += kStoreGap;"),
     # ReadSections
     (R, "if (source.GetByte() != 0xFF)\n        return false;", "if (source.GetByte() != 0xFE)\n        return false;"),
     (R, "if (source.GetByte() != 0xD8)", "if (source.GetByte() != 0xD9)"),
