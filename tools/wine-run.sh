@@ -38,7 +38,8 @@ if [ -z "${DISPLAY:-}" ]; then
   if [ -z "$num" ]; then
     num=$((100 + RANDOM % 800))
     while [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
-    setsid Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    # Not with the lock: a display that outlives a killed run would hold it.
+    setsid Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null 9>&- &
     pid=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$num" ] && break; sleep 0.1; done
     echo "$num $pid" >"$dispfile"
