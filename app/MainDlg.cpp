@@ -87,9 +87,10 @@ BOOL CMainDlg::OnInitDialog()
     return TRUE;
 }
 
-// The tool record as the tooltip has known it since comctl32 4.70: 44 bytes,
-// up to lParam (TTTOOLINFOA_V2_SIZE).
-static_assert(offsetof(TOOLINFOA, lParam) + sizeof(LPARAM) == 44, "tool record of 44 bytes");
+// The tool record as the tooltip has known it since comctl32 4.70, up to
+// lParam (TTTOOLINFOA_V2_SIZE): 44 bytes in the 32-bit program.
+static_assert(sizeof(void*) != 4 || offsetof(TOOLINFOA, lParam) + sizeof(LPARAM) == 44,
+              "tool record of 44 bytes");
 
 void CMainDlg::AddToolTip(int nID, const char* text)
 {

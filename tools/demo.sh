@@ -4,15 +4,17 @@
 # sample pictures in tests/data/cameras, then the processing log is printed and
 # a screenshot of the dialog is saved.
 #
-#   tools/demo.sh [output folder]     (default build/windows/demo)
+#   tools/demo.sh [output folder]     (default build/windows/demo, or windows64)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${CHRONOSHIFT_BUILD:-$root/build/windows}
+# Where no 32-bit program runs, the 64-bit build of the same sources.
+preset=$("$root/tools/windows-preset.sh")
+build=${CHRONOSHIFT_BUILD:-$root/build/$preset}
 out=$(mkdir -p "${1:-$build/demo}" && cd "${1:-$build/demo}" && pwd)
 drive=$build/tests/driver/chronoshift-drive.exe
 
 if [ ! -f "$drive" ]; then
-  [ -f "$build/CMakeCache.txt" ] || cmake --preset windows -B "$build" >/dev/null
+  [ -f "$build/CMakeCache.txt" ] || cmake --preset "$preset" -B "$build" >/dev/null
   cmake --build "$build" --target chronoshift-drive -j "$(nproc)"
 fi
 

@@ -6,9 +6,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 tools/setup.sh
-tools/build.sh windows
+# Where no 32-bit program runs, the 64-bit build of the same sources.
+windows=$(tools/windows-preset.sh)
+tools/build.sh "$windows"
+export CHRONOSHIFT_BUILD=$root/build/$windows
 
-exe=build/windows/app/chronoshift.exe
+exe=build/$windows/app/chronoshift.exe
 if [ -z "${DISPLAY:-}" ]; then
   if [ -x tools/demo.sh ]; then
     echo "run: no display here; running the demo in a virtual display instead"

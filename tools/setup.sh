@@ -11,6 +11,12 @@ packages=(
   libimage-exiftool-perl exiv2 imagemagick python3 fonts-wine
 )
 
+# Where no 32-bit program runs, the tests run in a 64-bit build.
+if [ "$("$(dirname "$0")/windows-preset.sh")" = windows64 ]; then
+  echo "setup: this machine runs no 32-bit program: the Windows tests run in a 64-bit build"
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64)
+fi
+
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }

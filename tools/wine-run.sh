@@ -20,6 +20,16 @@ mkdir -p "$build/wine"
 export WINEPREFIX=${CHRONOSHIFT_WINEPREFIX:-$build/wine/prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win32
+# The 64-bit test build (for machines that run no 32-bit program) needs a
+# 64-bit prefix and Wine's 64-bit loader, which the wine command passes over
+# while the 32-bit one is installed. The PE header's machine field tells.
+wine=wine
+pe_offset=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+if [ -n "$pe_offset" ] && [ "$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$exe" | tr -d ' ')" = 8664 ]; then
+  export WINEARCH=win64
+  wine=/usr/lib/wine/wine64
+  export WINELOADER=$wine
+fi
 # No Mono or Gecko installer prompts; the program needs neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
@@ -49,16 +59,16 @@ fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine-run: creating the Wine prefix $WINEPREFIX (once per build folder)" >&2
-  wineboot -i >/dev/null 2>&1
+  "$wine" wineboot -i >/dev/null 2>&1
   # Wine draws the window frames itself: without a window manager (Xvfb)
   # a managed window waits two seconds on every hide.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
 # A prefix of its own at another display scale: Wine reads the DPI at start.
 if [ -n "${CHRONOSHIFT_WINE_DPI:-}" ] &&
   ! grep -qi "^\"LogPixels\"=dword:$(printf %08x "$CHRONOSHIFT_WINE_DPI")" "$WINEPREFIX/user.reg"; then
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$CHRONOSHIFT_WINE_DPI" /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$CHRONOSHIFT_WINE_DPI" /f >/dev/null 2>&1
   wineserver -w
 fi
 # Keep the server alive between the test programs of one run. A new server
@@ -66,9 +76,9 @@ fi
 # started by the program itself they would inherit its output, and whoever
 # reads that output through a pipe would wait for them to end.
 if wineserver -p30 >/dev/null 2>&1 </dev/null; then
-  wineboot >/dev/null 2>&1 </dev/null
+  "$wine" wineboot >/dev/null 2>&1 </dev/null
 fi
 flock -u 9
 exec 9>&-
 
-exec wine "$exe" "$@"
+exec "$wine" "$exe" "$@"

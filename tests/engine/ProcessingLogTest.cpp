@@ -124,7 +124,7 @@ void ExpectNotepadOn(const ProcessStartStandIn::Request& request, const std::str
     EXPECT_EQ(0x20u, request.creationFlags);
     EXPECT_FALSE(request.environmentGiven);
     EXPECT_FALSE(request.folderGiven);
-    EXPECT_EQ(68u, request.startup.cb);
+    EXPECT_EQ(sizeof(STARTUPINFOA), request.startup.cb);
     EXPECT_TRUE(AllZero(reinterpret_cast<const char*>(&request.startup) + sizeof(request.startup.cb),
                         sizeof(request.startup) - sizeof(request.startup.cb)));
     EXPECT_TRUE(AllZero(&request.processOnEntry, sizeof(request.processOnEntry)));
