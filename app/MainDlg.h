@@ -62,7 +62,12 @@ protected:
     // dwFoundAttributes: the attributes the walk found a subfolder with.
     void ProcessFolder(const CString& strFolder, DropBatch& batch,
                        DWORD dwFoundAttributes = INVALID_FILE_ATTRIBUTES);
+    // Busy: the wait cursor, the controls disabled; idle: all back, Undo
+    // only when available.
     void SetBusy(bool bBusy, bool bUndoAvailable);
+    // A batch's start: busy, with the controls left until it first pumps.
+    void BeginBusy();
+    void DisableControlsWhileBusy();
     void EnableControl(int nID, bool bEnable);
 
     // Per-file date change (engine/ProcessFile.cpp)
@@ -112,6 +117,7 @@ private:
     CVisitedFolders m_visitedFolders;                // folders the running batch has walked
     bool m_bUndoWriteFailed = false;                 // the journal refused a record in this batch
     HWND m_hWndFocusBeforeBusy = nullptr;            // the focused control when the batch began
+    bool m_bControlsDisabled = false;                // the busy dialog's controls are disabled
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -44,7 +44,7 @@ void CMainDlg::RunPendingDrops()
 
 void CMainDlg::RunDropBatch(const std::vector<CString>& paths)
 {
-    SetBusy(true, false);
+    BeginBusy();
     DropBatch batch = NewDropBatch(DateTargetFromIndex(m_cbDateToChange.GetCurSel()));
 
     CreateTempFile(m_strUndoPath, m_fileUndo);
@@ -121,24 +121,50 @@ void CMainDlg::ProcessFolder(const CString& strFolder, DropBatch& batch, DWORD d
     m_visitedFolders.Leave();
 }
 
+namespace
+{
+const int kBusyControls[] = {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK, IDC_UNDO};
+}
+
 void CMainDlg::SetBusy(bool bBusy, bool bUndoAvailable)
+{
+    if (bBusy)
+    {
+        BeginBusy();
+        DisableControlsWhileBusy();
+        return;
+    }
+    m_bBusy = false;
+    m_bControlsDisabled = false;
+    // Controls a batch never disabled are left as they are: no repaint.
+    for (int nID : kBusyControls)
+        EnableControl(nID, nID != IDC_UNDO || bUndoAvailable);
+    GiveFocusBack(m_hWndFocusBeforeBusy);
+    m_hWndFocusBeforeBusy = nullptr;
+    ::SendMessageA(m_hWnd, WM_SETCURSOR, 0, 0);
+}
+
+void CMainDlg::BeginBusy()
 {
     // Every control that can take the focus is disabled, and the system
     // leaves the focus nowhere: the keyboard would do nothing after the
     // batch until a click. It goes back where it was.
-    if (bBusy)
-        m_hWndFocusBeforeBusy = FocusedControl();
-    m_bBusy = bBusy;
-    static const int kControls[] = {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK};
-    for (int nID : kControls)
-        EnableControl(nID, !bBusy);
-    EnableControl(IDC_UNDO, !bBusy && bUndoAvailable);
-    if (!bBusy)
-    {
-        GiveFocusBack(m_hWndFocusBeforeBusy);
-        m_hWndFocusBeforeBusy = nullptr;
-    }
+    m_hWndFocusBeforeBusy = FocusedControl();
+    m_bBusy = true;
+    m_bControlsDisabled = false;
     ::SendMessageA(m_hWnd, WM_SETCURSOR, 0, 0);
+}
+
+void CMainDlg::DisableControlsWhileBusy()
+{
+    // Until the batch dispatches a message, nobody can use a control and
+    // none is painted: a batch that never pumps need not disable them, and
+    // so need not repaint them twice.
+    if (!m_bBusy || m_bControlsDisabled)
+        return;
+    m_bControlsDisabled = true;
+    for (int nID : kBusyControls)
+        EnableControl(nID, false);
 }
 
 HWND CMainDlg::FocusedControl() const

@@ -55,6 +55,7 @@ bool CMainDlg::IsPumpDue()
 
 bool CMainDlg::PumpPendingMessages()
 {
+    DisableControlsWhileBusy();
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
     {

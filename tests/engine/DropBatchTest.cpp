@@ -315,14 +315,23 @@ TEST_F(DropBatchTest, ALogDeletedBetweenDropsSwitchesTheLogOff)
         ::FindClose(hFind);
 }
 
-TEST_F(DropBatchTest, TheDialogIsBusyWhileTheBatchRuns)
+// A control can be used, or painted, only when the batch dispatches a
+// message: by then every one is disabled.
+TEST_F(DropBatchTest, TheDialogIsBusyWheneverTheBatchDispatches)
 {
     std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
     m_dlg.Drop({a}); // Undo becomes available
     ASSERT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     std::string b = Picture("b.jpg", "2008:05:17 14:03:09");
+    m_dlg.m_bFakeTick = true;
+    m_dlg.m_dwTickStep = 1000; // every pump dispatches
     int nSeen = 0;
     m_dlg.m_onTick = [&]
+    {
+        EXPECT_TRUE(m_dlg.m_bBusy);
+        m_dlg.PostProbe();
+    };
+    m_dlg.m_onProbe = [&]
     {
         ++nSeen;
         EXPECT_TRUE(m_dlg.m_bBusy);
@@ -333,10 +342,48 @@ TEST_F(DropBatchTest, TheDialogIsBusyWhileTheBatchRuns)
     };
     m_dlg.Drop({b});
     m_dlg.m_onTick = nullptr;
-    EXPECT_EQ(1, nSeen);
+    m_dlg.m_onProbe = nullptr;
+    EXPECT_EQ(1, nSeen) << "the probe was dispatched within the batch";
     EXPECT_FALSE(m_dlg.m_bBusy);
     EXPECT_TRUE(AllEnabled());
     EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
+}
+
+// A batch that never dispatches ends before anyone could see or use its
+// controls: they are neither changed nor repainted, even an empty drop's.
+TEST_F(DropBatchTest, ABatchThatNeverDispatchesLeavesTheControlsAlone)
+{
+    std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
+    m_dlg.Drop({a}); // Undo becomes available, and stays so after the next
+    const HWND hDlg = m_dlg.m_hWnd;
+    ::ShowWindow(hDlg, SW_SHOWNOACTIVATE);
+    ::RedrawWindow(hDlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    m_dlg.m_bFakeTick = true;
+    m_dlg.m_dwFakeTick = m_dlg.m_dwLastPumpTick; // the pump is never due
+    int nTicks = 0;
+    m_dlg.m_onTick = [&] { ++nTicks; };
+    std::string b = Picture("b.jpg", "2009:01:01 00:00:00");
+    std::string empty = m_work / "empty";
+    ASSERT_TRUE(::CreateDirectoryA(empty.c_str(), nullptr));
+    for (const std::string& path : {b, empty})
+    {
+        m_dlg.Drop({path});
+        for (int nID : {IDC_KEEP_ON_TOP, IDC_PROCESS_SUBFOLDERS, IDC_DATE_TO_CHANGE, IDOK})
+        {
+            HWND hWnd = ::GetDlgItem(hDlg, nID);
+            EXPECT_TRUE(::IsWindowEnabled(hWnd)) << nID;
+            EXPECT_FALSE(::GetUpdateRect(hWnd, nullptr, FALSE)) << nID << " waits for a repaint";
+        }
+        // The picture's journal replaces the first one; the empty drop keeps none.
+        HWND hUndo = ::GetDlgItem(hDlg, IDC_UNDO);
+        EXPECT_EQ(path == b, ::IsWindowEnabled(hUndo) != FALSE);
+        EXPECT_EQ(path != b, ::GetUpdateRect(hUndo, nullptr, FALSE) != FALSE);
+        ::RedrawWindow(hDlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    m_dlg.m_onTick = nullptr;
+    EXPECT_EQ(1, nTicks) << "the picture's progress asked the clock";
+    EXPECT_EQ("2009-01-01 00:00:00", Modified(b));
+    ::ShowWindow(hDlg, SW_HIDE);
 }
 
 TEST_F(DropBatchTest, SetBusyEnablesUndoOnlyWhenIdleAndAvailable)

@@ -90,7 +90,11 @@ TEST_F(KeyboardFocusTest, ADropTakesTheFocusBackFromWhereTheDialogManagerLeftIt)
     ASSERT_EQ(Control(IDC_KEEP_ON_TOP), ::GetFocus());
     Picture("one.jpg", "2005:06:07 08:09:10");
     bool bMoved = false;
-    m_dlg.m_onTick = [&]
+    // It happens while the batch dispatches messages.
+    m_dlg.m_bFakeTick = true;
+    m_dlg.m_dwTickStep = 1000;
+    m_dlg.m_onTick = [&] { m_dlg.PostProbe(); };
+    m_dlg.m_onProbe = [&]
     {
         ::SetFocus(m_dlg.m_hWnd);
         HWND hFocus = ::GetFocus();
@@ -99,6 +103,7 @@ TEST_F(KeyboardFocusTest, ADropTakesTheFocusBackFromWhereTheDialogManagerLeftIt)
     };
     m_dlg.Drop({std::string(m_work.Path())});
     m_dlg.m_onTick = nullptr;
+    m_dlg.m_onProbe = nullptr;
     ASSERT_TRUE(bMoved);
     EXPECT_EQ(Control(IDC_KEEP_ON_TOP), ::GetFocus());
 }

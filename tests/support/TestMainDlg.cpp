@@ -44,8 +44,28 @@ BOOL CTestMainDlg::OnInitDialog()
     return result;
 }
 
+namespace
+{
+UINT ProbeMessage()
+{
+    static const UINT nMessage = ::RegisterWindowMessageA("Chronoshift test probe");
+    return nMessage;
+}
+} // namespace
+
+void CTestMainDlg::PostProbe()
+{
+    ::PostMessageA(m_hWnd, ProbeMessage(), 0, 0);
+}
+
 LRESULT CTestMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == ProbeMessage())
+    {
+        if (m_onProbe)
+            m_onProbe();
+        return 0;
+    }
     if (message == WM_APP_COMMAND_SHOW_LOG && m_bCatchShowLog)
     {
         ++m_nShowLogCalls;

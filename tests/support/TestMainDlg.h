@@ -57,6 +57,9 @@ public:
     int m_nTickReads = 0;
     // Runs at every tick read, that is inside the batch after each file.
     std::function<void()> m_onTick;
+    // Posts a probe; m_onProbe runs when a message loop dispatches it.
+    void PostProbe();
+    std::function<void()> m_onProbe;
 
     // While set, the log command (the status line's link) is only counted:
     // no Notepad starts.
