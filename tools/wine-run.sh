@@ -22,10 +22,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win32
 # The 64-bit test build (for machines that run no 32-bit program) needs a
 # 64-bit prefix and Wine's 64-bit loader, which the wine command passes over
-# while the 32-bit one is installed. The PE header's machine field tells.
+# while the 32-bit one is installed.
 wine=wine
-pe_offset=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
-if [ -n "$pe_offset" ] && [ "$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$exe" | tr -d ' ')" = 8664 ]; then
+if [ "$("$(dirname "$0")/pe-machine.sh" "$exe")" = x64 ]; then
   export WINEARCH=win64
   wine=/usr/lib/wine/wine64
   export WINELOADER=$wine
