@@ -20,8 +20,11 @@ configure() {
   mkdir -p "$tree" && tar -C "$tree" -xf "$work/tree.tar"
   for piece in "$@"; do (cd "$tree" && rm -rf $piece); done
   local args=(-S "$tree" -B "$tree/build" -G Ninja -Wno-dev)
+  # The compilers the presets name: a bare machine has no cc or c++.
   if [ "$preset" = windows ]; then
     args+=(-DCMAKE_TOOLCHAIN_FILE="$tree/cmake/i686-w64-mingw32.cmake")
+  else
+    args+=(-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14)
   fi
   if cmake "${args[@]}" >"$work/$name.log" 2>&1; then result=ok; else result=refused; fi
   if [ "$result" = "$expect" ] && { [ "$expect" = ok ] || grep -q 'CMake Error' "$work/$name.log"; }; then
