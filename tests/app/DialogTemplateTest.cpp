@@ -2,6 +2,7 @@
 // id, class, text, style and place (dialog units mapped to pixels), in tab
 // order; the dialogs' own caption, styles, size and font.
 #include "AboutDlg.h"
+#include "Version.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -111,7 +112,7 @@ const std::vector<ExpectedControl>& AboutControls()
         {IDC_STATIC, "Static", nullptr, 0, SS_TYPEMASK, SS_ICON, 0, {7, 7, 20, 20}, true},
         {IDC_STATIC,
          "Static",
-         "Chronoshift Version 1.3",
+         "Chronoshift Version " CHRONOSHIFT_VERSION,
          SS_NOPREFIX,
          SS_TYPEMASK,
          SS_LEFT,
@@ -445,6 +446,6 @@ TEST(DialogTemplate, AboutBoxShowsTheVersionAndClosesWithOKOrEscape)
         CAboutDlg dlg;
         ::SetTimer(nullptr, 0, 100, &Tick::Fire);
         EXPECT_EQ(key == VK_RETURN ? IDOK : IDCANCEL, dlg.DoModal());
-        EXPECT_EQ("Chronoshift Version 1.3", s_version);
+        EXPECT_EQ("Chronoshift Version " CHRONOSHIFT_VERSION, s_version);
     }
 }

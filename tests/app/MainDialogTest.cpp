@@ -2,6 +2,7 @@
 // busy guards, the system menu with the about box, and the status line.
 #include "DialogRunner.h"
 #include "RegistryFixture.h"
+#include "Version.h"
 
 #include <cstdio>
 
@@ -336,7 +337,7 @@ TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemWhichOpensTheAboutBox)
             for (HWND child = ::GetWindow(about, GW_CHILD); child != nullptr;
                  child = ::GetWindow(child, GW_HWNDNEXT))
             {
-                if (WindowText(child) == "Chronoshift Version 1.3")
+                if (WindowText(child) == "Chronoshift Version " CHRONOSHIFT_VERSION)
                 {
                     versionText = WindowText(child);
                     versionWithoutPrefix = (::GetWindowLongA(child, GWL_STYLE) & SS_NOPREFIX) != 0;
@@ -359,7 +360,7 @@ TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemWhichOpensTheAboutBox)
     EXPECT_EQ(0x0010u, lastId);
     EXPECT_EQ("&About Chronoshift...", lastText);
     EXPECT_NE(nullptr, about);
-    EXPECT_EQ("Chronoshift Version 1.3", versionText);
+    EXPECT_EQ("Chronoshift Version " CHRONOSHIFT_VERSION, versionText);
     EXPECT_TRUE(versionWithoutPrefix);
     EXPECT_TRUE(mainAliveAfterAbout);
 }

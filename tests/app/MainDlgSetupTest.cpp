@@ -4,6 +4,7 @@
 // while minimised.
 #include "MainDlg.h"
 #include "RegistryFixture.h"
+#include "Version.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -253,7 +254,7 @@ TEST_F(MainDlgSetupTest, SystemCommandsAboutBoxMinimiseAndIconPainting)
     EXPECT_EQ(IDOK, dlg.DoModal());
     app.m_pMainWnd = nullptr;
     EXPECT_NE(nullptr, g_hAboutSeen) << "the about box did not open";
-    EXPECT_EQ("Chronoshift Version 1.3", g_aboutVersion);
+    EXPECT_EQ("Chronoshift Version " CHRONOSHIFT_VERSION, g_aboutVersion);
     EXPECT_TRUE(aboutOwnedByMain) << "the about box is owned by the main dialog";
     EXPECT_TRUE(iconic);
     EXPECT_EQ(1, iconErasesWhileIconic) << "a minimised paint erases the icon's background first";

@@ -29,6 +29,8 @@ std::string StringField(std::vector<char>& block, const char* name)
         return "<missing>";
     return std::string(value, length > 0 ? length - 1 : 0);
 }
+
+const WORD kVersion[] = {CHRONOSHIFT_VERSION_NUMBERS};
 } // namespace
 
 TEST(VersionInfoTest, TheProgramCarriesItsVersionDetails)
@@ -41,14 +43,14 @@ TEST(VersionInfoTest, TheProgramCarriesItsVersionDetails)
     ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), length);
     EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(MAKELONG(3, 1), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(kVersion[1], kVersion[0]), fixed->dwFileVersionMS);
     EXPECT_EQ(0u, fixed->dwFileVersionLS);
-    EXPECT_EQ(MAKELONG(3, 1), fixed->dwProductVersionMS);
+    EXPECT_EQ(MAKELONG(kVersion[1], kVersion[0]), fixed->dwProductVersionMS);
     EXPECT_EQ(0u, fixed->dwProductVersionLS);
     EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
 
-    EXPECT_EQ("1.3.0.0", StringField(block, "FileVersion"));
-    EXPECT_EQ("1.3.0.0", StringField(block, "ProductVersion"));
+    EXPECT_EQ(CHRONOSHIFT_VERSION_DOTTED, StringField(block, "FileVersion"));
+    EXPECT_EQ(CHRONOSHIFT_VERSION_DOTTED, StringField(block, "ProductVersion"));
     EXPECT_EQ("Chronoshift", StringField(block, "ProductName"));
     EXPECT_EQ("chronoshift.exe", StringField(block, "OriginalFilename"));
     EXPECT_EQ("Copyright (C) The Chronoshift authors", StringField(block, "LegalCopyright"));

@@ -163,9 +163,6 @@ def drop_end(jpg_files, changed_files):
             b"\t\tTotal JPG files dropped %d\r\n\t\tTotal changed %d\r\n\r\n" % (jpg_files, changed_files))
 
 
-PROGRAM_STARTED = b"<stamp>  --  Chronoshift 1.3 program started\r\n"
-
-
 def final_status(jpg_files, changed_files):
     return ("<font color=\"DarkRed\">Dropped <b>%d</b> jpg files, changed date for <b>%d</b> files</font>"
             "  <a href=\"app:WM_APP_COMMAND_SHOW_LOG\"><font color=\"Blue\"> (<u>View log</u>)</font></a>"
@@ -181,17 +178,31 @@ def restored_status(restored, records):
                                                                                                      records)
 
 
-def wine_prefix():
-    """The Wine prefix tools/wine-run.sh gives the driver: its own variable,
-    or "wine/prefix" in the nearest folder above the driver with a CMakeCache.txt."""
-    if os.environ.get("CHRONOSHIFT_WINEPREFIX"):
-        return os.environ["CHRONOSHIFT_WINEPREFIX"]
+def build_folder():
+    """The nearest folder above the driver with a CMakeCache.txt, as tools/wine-run.sh finds it."""
     build = os.path.dirname(os.path.abspath(driver_paths()[0]))
     while build != "/" and not os.path.isfile(os.path.join(build, "CMakeCache.txt")):
         build = os.path.dirname(build)
-    if build == "/":
-        build = os.environ.get("CHRONOSHIFT_BUILD_DIR", os.path.expanduser("~/.chronoshift"))
+    return None if build == "/" else build
+
+
+def wine_prefix():
+    """The Wine prefix tools/wine-run.sh gives the driver: its own variable,
+    or "wine/prefix" in the driver's build folder."""
+    if os.environ.get("CHRONOSHIFT_WINEPREFIX"):
+        return os.environ["CHRONOSHIFT_WINEPREFIX"]
+    build = build_folder() or os.environ.get("CHRONOSHIFT_BUILD_DIR", os.path.expanduser("~/.chronoshift"))
     return os.path.join(build, "wine", "prefix")
+
+
+def program_version():
+    """The version as the build made it from its one source, the generated Version.h."""
+    with open(os.path.join(build_folder(), "resources", "Version.h"), encoding="ascii") as header:
+        return re.search(r'^#define CHRONOSHIFT_VERSION "(.*)"$', header.read(), re.M).group(1)
+
+
+def program_started():
+    return b"<stamp>  --  Chronoshift %s program started\r\n" % program_version().encode("ascii")
 
 
 def deepest_host_path():

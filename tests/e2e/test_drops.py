@@ -21,7 +21,7 @@ class TwoDrops(DropTestCase):
         self.assertEqual("disabled", result.value("drop 2 undo button"))
         self.assertIsNone(result.journal)
         # One start-up line, then one block per drop, in drop order.
-        expected = (drive.PROGRAM_STARTED
+        expected = (drive.program_started()
                     + drive.drop_start(True, False)
                     + b"".join(drive.file_line(i + 1, drive.changed(d), p) for i, (p, d) in
                                enumerate(zip(paths, [b"2005:07:15 12:30:45", b"2006:01:20 08:15:00"])))
@@ -61,7 +61,7 @@ class DropDuringBatch(DropTestCase):
         blocks = masked.split(drive.drop_start(True, False))
         # The start-up line, then two whole blocks one after the other: the
         # second drop neither started inside the first nor was lost.
-        self.assertEqual([drive.PROGRAM_STARTED], blocks[:1])
+        self.assertEqual([drive.program_started()], blocks[:1])
         self.assertEqual(3, len(blocks))
         first = [e for e in walk_entries(blocks[1]) if e[0] == "file"]
         second = [e for e in walk_entries(blocks[2]) if e[0] == "file"]

@@ -249,7 +249,7 @@ class LimitsThatStay(LongPathCase):
         present = self.dated("present.jpg", "2007:08:09 10:11:12")
         result = drive.run(["--target", "m"], [os.path.join(self.tree, n) for n in names] + [present], self.work)
         self.assertRan(result)
-        self.assertEqual(drive.PROGRAM_STARTED + drive.drop_start(True, False)
+        self.assertEqual(drive.program_started() + drive.drop_start(True, False)
                          + file_line(1, changed(b"2007:08:09 10:11:12"), present) + drive.drop_end(1, 1),
                          drive.mask_stamps(result.log))
 

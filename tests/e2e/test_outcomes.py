@@ -70,7 +70,7 @@ class OutcomeTable(DropTestCase):
                 number += 1
                 lines.append(file_line(number, outcome, path))
         n_changed = sum(1 for _, outcome, _ in items if outcome is not None and outcome.startswith(b"CHANGED"))
-        expected = (drive.PROGRAM_STARTED + drive.drop_start(True, False) + b"".join(lines)
+        expected = (drive.program_started() + drive.drop_start(True, False) + b"".join(lines)
                     + drive.drop_end(number, n_changed))
         self.assertIsNotNone(result.log, "no log was copied")
         masked = drive.mask_stamps(result.log)
@@ -143,7 +143,7 @@ class NameForms(DropTestCase):
         result = drive.run(["--target", "m"], paths, self.work)
         self.assertRan(result)
         self.assertEqual(drive.final_status(0, 0), result.value("drop 1 status"))
-        self.assertEqual(drive.PROGRAM_STARTED + drive.drop_start(True, False) + drive.drop_end(0, 0),
+        self.assertEqual(drive.program_started() + drive.drop_start(True, False) + drive.drop_end(0, 0),
                          drive.mask_stamps(result.log))
         self.assertEqual("none", result.value("drop 1 journal"))
         self.assertEqual("disabled", result.value("drop 1 undo button"))
