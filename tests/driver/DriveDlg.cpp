@@ -179,6 +179,16 @@ void CDriveDlg::OnStatusPaint()
     }
 }
 
+DWORD CDriveDlg::GetPumpTickCount()
+{
+    const DWORD dwNow = ::GetTickCount();
+    // The drop during a batch needs the batch to pump, however fast the
+    // machine walks the pictures: the pump is due until it has painted.
+    if (m_options.bDropDuring && !m_bDroppedDuring)
+        m_dwLastPumpTick = dwNow - 251;
+    return dwNow;
+}
+
 void CDriveDlg::ApplyOptions()
 {
     if (m_options.nTarget != DriveOptions::kKeep)

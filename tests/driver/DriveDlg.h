@@ -25,6 +25,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    DWORD GetPumpTickCount() override;
 
 private:
     static void CALLBACK OnStartTimer(HWND hWnd, UINT uMsg, UINT_PTR idEvent, DWORD dwTime);
