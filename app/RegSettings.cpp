@@ -1,5 +1,7 @@
 #include "RegSettings.h"
 
+#include "Handles.h"
+
 #include <string.h>
 
 namespace
@@ -29,31 +31,29 @@ bool CRegSettings::SetKey(const char* pszKey, bool bCanCreate)
         return true;
     }
 
-    HKEY hKey = nullptr;
+    CRegKeyHandle key;
     LONG lResult;
     if (bCanCreate)
         lResult = RegCreateKeyExA(m_hRootKey, pszKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                  nullptr, &hKey, nullptr);
+                                  nullptr, key.Receive(), nullptr);
     else
-        lResult = RegOpenKeyExA(m_hRootKey, pszKey, 0, KEY_ALL_ACCESS, &hKey);
+        lResult = RegOpenKeyExA(m_hRootKey, pszKey, 0, KEY_ALL_ACCESS, key.Receive());
     if (lResult != ERROR_SUCCESS)
         return false;
 
-    RegCloseKey(hKey);
     m_strKey = pszKey;
     return true;
 }
 
 int CRegSettings::ReadIntValue(const char* pszName, int nDefault) const
 {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+    CRegKeyHandle key;
+    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return nDefault;
 
     BYTE data[sizeof(DWORD)] = {};
     DWORD cbData = sizeof(data);
-    LONG lResult = RegQueryValueExA(hKey, pszName, nullptr, nullptr, data, &cbData);
-    RegCloseKey(hKey);
+    LONG lResult = RegQueryValueExA(key.Get(), pszName, nullptr, nullptr, data, &cbData);
 
     // A shorter value would leave the high bytes undefined: take the default.
     if (lResult != ERROR_SUCCESS || cbData != sizeof(data))
@@ -65,23 +65,23 @@ int CRegSettings::ReadIntValue(const char* pszName, int nDefault) const
 
 CString CRegSettings::ReadStringValue(const char* pszName, const char* pszDefault) const
 {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+    CRegKeyHandle key;
+    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return CString(pszDefault);
     DWORD dwType = REG_NONE;
-    LONG lResult = RegQueryValueExA(hKey, pszName, nullptr, &dwType, nullptr, nullptr);
-    RegCloseKey(hKey);
+    LONG lResult = RegQueryValueExA(key.Get(), pszName, nullptr, &dwType, nullptr, nullptr);
+    key.Close();
     if (lResult != ERROR_SUCCESS || (dwType != REG_SZ && dwType != REG_EXPAND_SZ))
         return CString(pszDefault);
 
-    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return CString(pszDefault);
     // The last byte is never offered, so the text always ends in a zero even
     // when the stored data lack their terminator.
     char buffer[kStringBufferSize] = {};
     DWORD cbData = kStringQuerySize;
-    lResult = RegQueryValueExA(hKey, pszName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &cbData);
-    RegCloseKey(hKey);
+    lResult =
+        RegQueryValueExA(key.Get(), pszName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &cbData);
     if (lResult != ERROR_SUCCESS)
         return CString(pszDefault);
     return CString(buffer);
@@ -89,16 +89,14 @@ CString CRegSettings::ReadStringValue(const char* pszName, const char* pszDefaul
 
 bool CRegSettings::WriteIntValue(const char* pszName, int nValue) const
 {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
+    CRegKeyHandle key;
+    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_WRITE, key.Receive()) != ERROR_SUCCESS)
         return false;
 
     DWORD dwValue = static_cast<DWORD>(nValue);
     const BYTE data[sizeof(DWORD)] = {static_cast<BYTE>(dwValue), static_cast<BYTE>(dwValue >> 8),
                                       static_cast<BYTE>(dwValue >> 16), static_cast<BYTE>(dwValue >> 24)};
-    LONG lResult = RegSetValueExA(hKey, pszName, 0, REG_BINARY, data, sizeof(data));
-    RegCloseKey(hKey);
-    return lResult == ERROR_SUCCESS;
+    return RegSetValueExA(key.Get(), pszName, 0, REG_BINARY, data, sizeof(data)) == ERROR_SUCCESS;
 }
 
 bool CRegSettings::WriteStringValue(const char* pszName, const char* pszValue) const
@@ -109,11 +107,9 @@ bool CRegSettings::WriteStringValue(const char* pszName, const char* pszValue) c
     if (nLength > kMaxStringLength)
         return false;
 
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_WRITE, &hKey) != ERROR_SUCCESS)
+    CRegKeyHandle key;
+    if (RegOpenKeyExA(m_hRootKey, m_strKey, 0, KEY_WRITE, key.Receive()) != ERROR_SUCCESS)
         return false;
-    LONG lResult = RegSetValueExA(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue),
-                                  static_cast<DWORD>(nLength + 1));
-    RegCloseKey(hKey);
-    return lResult == ERROR_SUCCESS;
+    return RegSetValueExA(key.Get(), pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue),
+                          static_cast<DWORD>(nLength + 1)) == ERROR_SUCCESS;
 }

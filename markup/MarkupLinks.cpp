@@ -2,6 +2,8 @@
 // target (application command, shell, or the ".htm" program).
 #include "MarkupStatic.h"
 
+#include "Handles.h"
+
 #include <mbstring.h>
 #include <string.h>
 
@@ -185,19 +187,18 @@ int CMarkupStatic::DispatchAppCommand(const char* name)
 LONG CMarkupStatic::ReadClassesRootDefault(HKEY hRoot, const char* subKey, CString& output)
 {
     output.Empty();
-    HKEY hKey = nullptr;
-    LONG result = RegOpenKeyExA(hRoot, subKey, 0, KEY_QUERY_VALUE, &hKey);
+    CRegKeyHandle key;
+    LONG result = RegOpenKeyExA(hRoot, subKey, 0, KEY_QUERY_VALUE, key.Receive());
     if (result != ERROR_SUCCESS)
         return result;
     char buffer[kRegValueBufferSize + 1] = {0};
     LONG size = static_cast<LONG>(kRegValueBufferSize);
-    result = RegQueryValueA(hKey, nullptr, buffer, &size);
+    result = RegQueryValueA(key.Get(), nullptr, buffer, &size);
     if (result == ERROR_SUCCESS)
     {
         // The stored value need not end in a zero.
         buffer[kRegValueBufferSize] = 0;
         output = buffer;
     }
-    RegCloseKey(hKey);
     return result;
 }

@@ -82,9 +82,9 @@ void CMarkupStatic::RenderTo(HDC hdc)
     if (!m_bDirty)
     {
         // The image keeps the size it was built with.
-        if (m_hdcCache != nullptr)
+        if (m_dcCache)
             BitBlt(hdc, 0, 0, width < m_nCacheWidth ? width : m_nCacheWidth,
-                   height < m_nCacheHeight ? height : m_nCacheHeight, m_hdcCache, 0, 0, SRCCOPY);
+                   height < m_nCacheHeight ? height : m_nCacheHeight, m_dcCache.Get(), 0, 0, SRCCOPY);
         return;
     }
 
@@ -92,19 +92,19 @@ void CMarkupStatic::RenderTo(HDC hdc)
     ClearLinks();
     if (width <= 0 || height <= 0)
         return;
-    m_hdcCache = CreateCompatibleDC(hdc);
-    m_hbmCache = CreateCompatibleBitmap(hdc, width, height);
-    if (m_hdcCache == nullptr || m_hbmCache == nullptr)
+    m_dcCache.Attach(CreateCompatibleDC(hdc));
+    m_bmCache.Attach(CreateCompatibleBitmap(hdc, width, height));
+    if (!m_dcCache || !m_bmCache)
     {
         // Left dirty: the next paint tries again.
         FreeCache();
         return;
     }
-    m_hbmCacheOld = static_cast<HBITMAP>(SelectObject(m_hdcCache, m_hbmCache));
+    m_cacheSelection.Select(m_dcCache.Get(), m_bmCache.Get());
     m_nCacheWidth = width;
     m_nCacheHeight = height;
     // What lies beneath shows through a transparent label.
-    BitBlt(m_hdcCache, 0, 0, width, height, hdc, 0, 0, SRCCOPY);
+    BitBlt(m_dcCache.Get(), 0, 0, width, height, hdc, 0, 0, SRCCOPY);
     m_bDirty = 0;
 
     CString markup = GetMarkup();
@@ -114,9 +114,8 @@ void CMarkupStatic::RenderTo(HDC hdc)
         markup.Replace(g_entityTable[row].name, escape);
     }
 
-    RenderState rs;
-    memset(&rs, 0, sizeof(rs));
-    rs.hdc = m_hdcCache;
+    RenderState rs{};
+    rs.hdc = m_dcCache.Get();
     rs.crText = rs.crBaseText = m_crText;
     rs.crBack = rs.crBaseBack = m_crBackground;
     rs.bTransparent = (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
@@ -126,12 +125,9 @@ void CMarkupStatic::RenderTo(HDC hdc)
 
     if (!rs.bTransparent)
     {
-        HBRUSH brush = CreateSolidBrush(m_crBackground);
-        if (brush != nullptr)
-        {
-            FillRect(m_hdcCache, &rcClient, brush);
-            DeleteObject(brush);
-        }
+        CGdiObject<HBRUSH> brush(CreateSolidBrush(m_crBackground));
+        if (brush)
+            FillRect(rs.hdc, &rcClient, brush.Get());
     }
 
     if (markup.IsEmpty() || !::IsWindowVisible(m_hWnd))
@@ -154,21 +150,17 @@ void CMarkupStatic::RenderTo(HDC hdc)
     lf.lfStrikeOut = m_nStrike ? 1 : 0;
     rs.lfBase = lf;
     rs.lfWork = lf;
-    rs.hRunFont = CreateFontIndirectA(&lf);
-    rs.hOldFont = static_cast<HFONT>(SelectObject(m_hdcCache, rs.hRunFont));
+    rs.runFont.Attach(CreateFontIndirectA(&lf));
+    rs.fontSelection.Select(rs.hdc, rs.runFont.Get());
     TEXTMETRICA tm;
-    if (GetTextMetricsA(m_hdcCache, &tm))
+    if (GetTextMetricsA(rs.hdc, &tm))
         rs.nLastDescent = tm.tmDescent;
     rs.bSizeApplied = 0;
 
     const char* text = markup;
     RunMarkupScan(rs, text, text + markup.GetLength());
 
-    BitBlt(hdc, 0, 0, width, height, m_hdcCache, 0, 0, SRCCOPY);
-    if (rs.hOldFont != nullptr)
-        SelectObject(m_hdcCache, rs.hOldFont);
-    if (rs.hRunFont != nullptr)
-        DeleteObject(rs.hRunFont);
+    BitBlt(hdc, 0, 0, width, height, rs.hdc, 0, 0, SRCCOPY);
 }
 
 void CMarkupStatic::RunMarkupScan(RenderState& rs, const char* p, const char* end)
@@ -435,13 +427,9 @@ void CMarkupStatic::SelectRunFont(RenderState& rs)
     rs.lfWork.lfUnderline = m_nUnderline ? 1 : 0;
     rs.lfWork.lfStrikeOut = m_nStrike ? 1 : 0;
 
-    if (rs.hOldFont != nullptr)
-        SelectObject(rs.hdc, rs.hOldFont);
-    if (rs.hRunFont != nullptr)
-        DeleteObject(rs.hRunFont);
-    rs.hRunFont = CreateFontIndirectA(&rs.lfWork);
-    if (rs.hRunFont != nullptr)
-        SelectObject(rs.hdc, rs.hRunFont);
+    rs.fontSelection.Restore();
+    rs.runFont.Attach(CreateFontIndirectA(&rs.lfWork));
+    rs.fontSelection.Select(rs.hdc, rs.runFont.Get());
 }
 
 void CMarkupStatic::DrawRun(RenderState& rs, const char* runText, int length)
@@ -501,14 +489,12 @@ void CMarkupStatic::DrawRun(RenderState& rs, const char* runText, int length)
     {
         long long scaled = ScaleToDpi(m_nRuleThickness, rs.nDpi);
         const int thickness = scaled > INT_MAX ? INT_MAX : static_cast<int>(scaled);
-        HPEN pen = CreatePen(PS_SOLID, thickness, rs.crText);
-        if (pen != nullptr)
+        CGdiObject<HPEN> pen(CreatePen(PS_SOLID, thickness, rs.crText));
+        if (pen)
         {
-            HGDIOBJ oldPen = SelectObject(hdc, pen);
+            CSelectedObject selection(hdc, pen.Get());
             MoveToEx(hdc, rs.rcLayout.left, rs.rcLayout.top, nullptr);
             LineTo(hdc, rs.rcLayout.right, rs.rcLayout.top);
-            SelectObject(hdc, oldPen);
-            DeleteObject(pen);
         }
         m_nLineTop += thickness;
         rs.rcLayout.top += thickness;

@@ -16,10 +16,9 @@ ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
 END_MESSAGE_MAP()
 
 CMarkupStatic::CMarkupStatic()
-    : KeepTextInternally(0), RedrawImmediately(0), m_hdcCache(nullptr), m_hbmCache(nullptr),
-      m_hbmCacheOld(nullptr), m_nCacheWidth(0), m_nCacheHeight(0), m_crBackground(0), m_crText(0),
-      m_bDirty(0), m_nUnderline(0), m_nBold(0), m_nItalic(0), m_nCenter(0), m_nStrike(0), m_nSubscript(0),
-      m_nSuperscript(0), m_nPendingRules(0), m_bLineBreakRun(0), m_bInLink(0), m_bHover(0),
+    : KeepTextInternally(0), RedrawImmediately(0), m_nCacheWidth(0), m_nCacheHeight(0), m_crBackground(0),
+      m_crText(0), m_bDirty(0), m_nUnderline(0), m_nBold(0), m_nItalic(0), m_nCenter(0), m_nStrike(0),
+      m_nSubscript(0), m_nSuperscript(0), m_nPendingRules(0), m_bLineBreakRun(0), m_bInLink(0), m_bHover(0),
       m_nRuleThickness(0), m_hHandCursor(nullptr), m_hSavedCursor(nullptr), m_nLineTop(0),
       m_pAppCommands(nullptr), m_nAppCommands(0), m_bRepaintPending(0)
 {
@@ -151,17 +150,10 @@ void CMarkupStatic::ClearLinks()
 
 void CMarkupStatic::FreeCache()
 {
-    if (m_hdcCache != nullptr)
-    {
-        if (m_hbmCacheOld != nullptr)
-            SelectObject(m_hdcCache, m_hbmCacheOld);
-        DeleteDC(m_hdcCache);
-    }
-    if (m_hbmCache != nullptr)
-        DeleteObject(m_hbmCache);
-    m_hdcCache = nullptr;
-    m_hbmCache = nullptr;
-    m_hbmCacheOld = nullptr;
+    // The bitmap comes out of the context before either goes.
+    m_cacheSelection.Restore();
+    m_dcCache.Close();
+    m_bmCache.Close();
     m_nCacheWidth = 0;
     m_nCacheHeight = 0;
 }

@@ -4,6 +4,7 @@
 
 #include "Framework.h"
 #include "AppCommand.h"
+#include "Handles.h"
 
 #include <vector>
 
@@ -91,8 +92,10 @@ private:
         HDC hdc;
         LOGFONTA lfBase;
         LOGFONTA lfWork;
-        HFONT hRunFont;
-        HFONT hOldFont;
+        // Declared before its selection, which goes first and puts the
+        // context's own font back before the run font is deleted.
+        CGdiObject<HFONT> runFont;
+        CSelectedObject fontSelection;
         COLORREF crText;
         COLORREF crBack;
         COLORREF crBaseText;
@@ -115,9 +118,9 @@ private:
     void DrawRun(RenderState& rs, const char* run, int len);
     void SelectRunFont(RenderState& rs);
 
-    HDC m_hdcCache;
-    HBITMAP m_hbmCache;
-    HBITMAP m_hbmCacheOld;
+    CMemoryDC m_dcCache;
+    CGdiObject<HBITMAP> m_bmCache;
+    CSelectedObject m_cacheSelection;
     int m_nCacheWidth;
     int m_nCacheHeight;
 
