@@ -3,13 +3,13 @@
 #include "MarkupStatic.h"
 
 #include "Handles.h"
+#include "resource.h"
 
 #include <mbstring.h>
 #include <string.h>
 
 namespace
 {
-const int kHandCursorId = 135;
 const int kHelpHandCursorId = 106;
 const int kCommandBufferSize = 520;
 const DWORD kRegValueBufferSize = 260;
@@ -30,7 +30,7 @@ void CMarkupStatic::LoadHandCursor()
     // Loaded unshared, so the control owns it and destroys it; at the
     // system's cursor size, which grows with the display scale.
     m_hHandCursor = static_cast<HCURSOR>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorId), IMAGE_CURSOR,
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR,
                    GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR), 0));
     if (m_hHandCursor != nullptr)
         return;
