@@ -172,11 +172,13 @@ void CMarkupStatic::RunMarkupScan(RenderState& rs, const char* p, const char* en
         bool opens;
     };
     static const CounterTag counterTags[] = {
-        {"<B>", &CMarkupStatic::m_nBold, true},        {"</B>", &CMarkupStatic::m_nBold, false},
-        {"<I>", &CMarkupStatic::m_nItalic, true},      {"</I>", &CMarkupStatic::m_nItalic, false},
-        {"<U>", &CMarkupStatic::m_nUnderline, true},   {"</U>", &CMarkupStatic::m_nUnderline, false},
-        {"<CENTER>", &CMarkupStatic::m_nCenter, true}, {"</CENTER>", &CMarkupStatic::m_nCenter, false},
-        {"<STRIKE>", &CMarkupStatic::m_nStrike, true}, {"</STRIKE>", &CMarkupStatic::m_nStrike, false},
+        {"<B>", &CMarkupStatic::m_nBold, true},          {"</B>", &CMarkupStatic::m_nBold, false},
+        {"<I>", &CMarkupStatic::m_nItalic, true},        {"</I>", &CMarkupStatic::m_nItalic, false},
+        {"<U>", &CMarkupStatic::m_nUnderline, true},     {"</U>", &CMarkupStatic::m_nUnderline, false},
+        {"<CENTER>", &CMarkupStatic::m_nCenter, true},   {"</CENTER>", &CMarkupStatic::m_nCenter, false},
+        {"<STRIKE>", &CMarkupStatic::m_nStrike, true},   {"</STRIKE>", &CMarkupStatic::m_nStrike, false},
+        {"<SUB>", &CMarkupStatic::m_nSubscript, true},   {"</SUB>", &CMarkupStatic::m_nSubscript, false},
+        {"<SUP>", &CMarkupStatic::m_nSuperscript, true}, {"</SUP>", &CMarkupStatic::m_nSuperscript, false},
     };
 
     while (p < end)
@@ -208,30 +210,6 @@ void CMarkupStatic::RunMarkupScan(RenderState& rs, const char* p, const char* en
         {
             rs.lfWork.lfHeight = ShrinkHeight(rs.lfWork.lfHeight, static_cast<int>(ScaleToDpi(1, rs.nDpi)));
             p += (p[1] == '/') ? 6 : 7;
-            continue;
-        }
-        if (StartsWith(p, end, "<SUB>"))
-        {
-            ++m_nSubscript;
-            p += 5;
-            continue;
-        }
-        if (StartsWith(p, end, "</SUB>"))
-        {
-            CountDown(m_nSubscript);
-            p += 6;
-            continue;
-        }
-        if (StartsWith(p, end, "<SUP>"))
-        {
-            ++m_nSuperscript;
-            p += 5;
-            continue;
-        }
-        if (StartsWith(p, end, "</SUP>"))
-        {
-            CountDown(m_nSuperscript);
-            p += 6;
             continue;
         }
         if (StartsWith(p, end, "</FONT>"))

@@ -5,6 +5,16 @@
 
 #include <new>
 
+namespace
+{
+COLORREF Exchange(COLORREF& slot, COLORREF value)
+{
+    const COLORREF previous = slot;
+    slot = value;
+    return previous;
+}
+} // namespace
+
 BEGIN_MESSAGE_MAP(CMarkupStatic, CStatic)
 ON_WM_PAINT()
 ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
@@ -45,9 +55,7 @@ COLORREF CMarkupStatic::SetBackgroundColor(const char* name)
 
 COLORREF CMarkupStatic::SetBackgroundColor(COLORREF color)
 {
-    COLORREF previous = m_crBackground;
-    m_crBackground = color;
-    return previous;
+    return Exchange(m_crBackground, color);
 }
 
 COLORREF CMarkupStatic::SetForegroundColor(const char* name)
@@ -57,9 +65,7 @@ COLORREF CMarkupStatic::SetForegroundColor(const char* name)
 
 COLORREF CMarkupStatic::SetForegroundColor(COLORREF color)
 {
-    COLORREF previous = m_crText;
-    m_crText = color;
-    return previous;
+    return Exchange(m_crText, color);
 }
 
 void CMarkupStatic::SetMarkupText(const char* text)
