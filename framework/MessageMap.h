@@ -73,67 +73,41 @@ protected:                                                                      
 
 #define AFX_THIS(p) static_cast<ThisClass*>(p)
 
-// Window messages. Handler signatures as in MFC.
-#define ON_WM_PAINT()                                                                                        \
-    {AfxEntryMessage, WM_PAINT, 0, 0,                                                                        \
-     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
+// Window messages. Handler signatures as in MFC. A handler without a result
+// answers 0; w and l are the message's parameters.
+#define AFX_VOID_MESSAGE(message, call)                                                                      \
+    {AfxEntryMessage, message, 0, 0,                                                                         \
+     []([[maybe_unused]] CCmdTarget* p, [[maybe_unused]] WPARAM w, [[maybe_unused]] LPARAM l) -> LRESULT     \
      {                                                                                                       \
-         AFX_THIS(p)->OnPaint();                                                                             \
+         call;                                                                                               \
          return 0;                                                                                           \
      }},
+#define AFX_RESULT_MESSAGE(message, result)                                                                  \
+    {AfxEntryMessage, message, 0, 0,                                                                         \
+     []([[maybe_unused]] CCmdTarget* p, [[maybe_unused]] WPARAM w, [[maybe_unused]] LPARAM l) -> LRESULT     \
+     { return result; }},
+
+#define ON_WM_PAINT() AFX_VOID_MESSAGE(WM_PAINT, AFX_THIS(p)->OnPaint())
 // void OnSysCommand(UINT nID, LPARAM lParam)
-#define ON_WM_SYSCOMMAND()                                                                                   \
-    {AfxEntryMessage, WM_SYSCOMMAND, 0, 0,                                                                   \
-     [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT                                                        \
-     {                                                                                                       \
-         AFX_THIS(p)->OnSysCommand(static_cast<UINT>(w), l);                                                 \
-         return 0;                                                                                           \
-     }},
+#define ON_WM_SYSCOMMAND() AFX_VOID_MESSAGE(WM_SYSCOMMAND, AFX_THIS(p)->OnSysCommand(static_cast<UINT>(w), l))
 // HCURSOR OnQueryDragIcon()
 #define ON_WM_QUERYDRAGICON()                                                                                \
-    {AfxEntryMessage, WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT {                 \
-         return reinterpret_cast<LRESULT>(AFX_THIS(p)->OnQueryDragIcon());                                   \
-     }},
+    AFX_RESULT_MESSAGE(WM_QUERYDRAGICON, reinterpret_cast<LRESULT>(AFX_THIS(p)->OnQueryDragIcon()))
 // void OnDropFiles(HDROP hDropInfo)
-#define ON_WM_DROPFILES()                                                                                    \
-    {AfxEntryMessage, WM_DROPFILES, 0, 0,                                                                    \
-     [](CCmdTarget* p, WPARAM w, LPARAM) -> LRESULT                                                          \
-     {                                                                                                       \
-         AFX_THIS(p)->OnDropFiles(reinterpret_cast<HDROP>(w));                                               \
-         return 0;                                                                                           \
-     }},
+#define ON_WM_DROPFILES() AFX_VOID_MESSAGE(WM_DROPFILES, AFX_THIS(p)->OnDropFiles(reinterpret_cast<HDROP>(w)))
 // void OnDestroy()
-#define ON_WM_DESTROY()                                                                                      \
-    {AfxEntryMessage, WM_DESTROY, 0, 0,                                                                      \
-     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
-     {                                                                                                       \
-         AFX_THIS(p)->OnDestroy();                                                                           \
-         return 0;                                                                                           \
-     }},
+#define ON_WM_DESTROY() AFX_VOID_MESSAGE(WM_DESTROY, AFX_THIS(p)->OnDestroy())
 // BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message); pWnd is a
 // temporary object when the window is not one of ours.
 #define ON_WM_SETCURSOR()                                                                                    \
-    {AfxEntryMessage, WM_SETCURSOR, 0, 0, [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT {                 \
-         return AFX_THIS(p)->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(w)), LOWORD(l), HIWORD(l)); \
-     }},
+    AFX_RESULT_MESSAGE(WM_SETCURSOR, AFX_THIS(p)->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(w)),   \
+                                                              LOWORD(l), HIWORD(l)))
 // void OnClose()
-#define ON_WM_CLOSE()                                                                                        \
-    {AfxEntryMessage, WM_CLOSE, 0, 0,                                                                        \
-     [](CCmdTarget* p, WPARAM, LPARAM) -> LRESULT                                                            \
-     {                                                                                                       \
-         AFX_THIS(p)->OnClose();                                                                             \
-         return 0;                                                                                           \
-     }},
+#define ON_WM_CLOSE() AFX_VOID_MESSAGE(WM_CLOSE, AFX_THIS(p)->OnClose())
 // void OnMouseMove(UINT nFlags, CPoint point)
 #define ON_WM_MOUSEMOVE()                                                                                    \
-    {AfxEntryMessage, WM_MOUSEMOVE, 0, 0,                                                                    \
-     [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT                                                        \
-     {                                                                                                       \
-         AFX_THIS(p)->OnMouseMove(static_cast<UINT>(w), CPoint(l));                                          \
-         return 0;                                                                                           \
-     }},
-
-// LRESULT OnXxx(WPARAM wParam, LPARAM lParam)
+    AFX_VOID_MESSAGE(WM_MOUSEMOVE, AFX_THIS(p)->OnMouseMove(static_cast<UINT>(w), CPoint(l)))
+// LRESULT memberFxn(WPARAM, LPARAM)
 #define ON_MESSAGE(message, memberFxn)                                                                       \
     {AfxEntryMessage, static_cast<UINT>(message), 0, 0,                                                      \
      [](CCmdTarget* p, WPARAM w, LPARAM l) -> LRESULT { return AFX_THIS(p)->memberFxn(w, l); }},
