@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth
   googletest clang-14 libclang-rt-14-dev
-  libimage-exiftool-perl exiv2 imagemagick python3 fonts-wine
+  libimage-exiftool-perl exiv2 imagemagick python3 python3-xlib fonts-wine
 )
 
 # Where no 32-bit program runs, the tests run in a 64-bit build.
