@@ -117,6 +117,12 @@ bool CMainDlg::WriteUndoRecord(const CString& strPath, const CTime& timeCreated,
 
 void CMainDlg::OnUndo()
 {
+    // A command can reach the dialog through a batch's pump (a click queued
+    // before the controls were disabled, a posted command) or through the
+    // question's own message loop: the running work refuses it, whatever
+    // the button's state.
+    if (m_bBusy || m_bUndoRunning)
+        return;
     // The message boxes dispatch messages; a drop among them waits (OnDropFiles).
     m_bUndoRunning = true;
     if (AfxMessageBox("Undo last change?", MB_YESNO | MB_ICONQUESTION) == IDYES)

@@ -1,5 +1,6 @@
 #include "DropPaths.h"
 #include "EngineTestFixture.h"
+#include "support/MessageBoxAnswerer.h"
 
 #include <algorithm>
 
@@ -490,6 +491,39 @@ TEST_F(DropBatchTest, ADropDuringABatchRunsAfterIt)
     EXPECT_FALSE(m_dlg.m_bBusy);
     MSG msg;
     EXPECT_FALSE(::PeekMessageA(&msg, m_dlg.m_hWnd, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE));
+}
+
+// Undo is refused by the batch itself, not only by its disabled button: a
+// click queued before the controls were disabled, or a posted command.
+TEST_F(DropBatchTest, AnUndoCommandDispatchedWithinABatchDoesNothing)
+{
+    std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
+    m_dlg.Drop({a});
+    const CString journal = m_dlg.m_strUndoPath;
+    std::string b = Picture("b.jpg", "2009:01:01 00:00:00");
+    m_dlg.m_bFakeTick = true;
+    m_dlg.m_dwTickStep = 1000; // every pump dispatches
+    bool bPosted = false;
+    m_dlg.m_onTick = [&]
+    {
+        if (!bPosted)
+        {
+            bPosted = true;
+            ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_UNDO, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(m_dlg.m_hWnd, IDC_UNDO)));
+        }
+    };
+    MessageBoxAnswerer answerer(m_dlg.m_hWnd, {IDYES});
+    m_dlg.Drop({b});
+    m_dlg.m_onTick = nullptr;
+    ASSERT_TRUE(bPosted);
+    EXPECT_TRUE(answerer.Boxes().empty()) << "the undo asked its question";
+    EXPECT_EQ("2008-05-17 14:03:09", Modified(a)) << "the first drop is not undone";
+    EXPECT_EQ("2009-01-01 00:00:00", Modified(b));
+    EXPECT_NE(journal, m_dlg.m_strUndoPath);
+    EXPECT_EQ(b + "\r\n", JournalText().substr(0, b.size() + 2)) << "the batch's own journal";
+    EXPECT_EQ(Final(1, 1), m_dlg.StatusMarkup());
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
 }
 
 TEST(DropPaths, LongPathsArriveWhole)
