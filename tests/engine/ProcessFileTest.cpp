@@ -90,6 +90,14 @@ TEST_F(ProcessFileTest, EqualDatesAreLeftAloneWithoutJournalRecord)
     EXPECT_EQ(Line(2, Changed("2008:05:17 14:03:09"), Lower(oneOff)), Process(oneOff, true, false));
 }
 
+TEST_F(ProcessFileTest, ModifiedTargetIgnoresADifferentCreationTime)
+{
+    NtfsLikeTimeStore store;
+    std::string path = Picture("m.jpg", "2008:05:17 14:03:09", LocalFileTime(2008, 5, 17, 14, 3, 9));
+    store.SetCreated(path.c_str(), LocalFileTime(1999, 9, 9, 9, 9, 9));
+    EXPECT_EQ(Line(1, kSame, Lower(path)), Process(path, true, false));
+}
+
 TEST_F(ProcessFileTest, NamesThatAreNotJpegAreNeitherCountedNorLogged)
 {
     // Every picture finds the pump due.
@@ -120,10 +128,11 @@ TEST_F(ProcessFileTest, UpperCaseNamesAreJpegFilesLoggedInLowerCase)
     EXPECT_NE(std::string::npos, JournalText().find("\r\n" + jpeg + "\r\n"));
 }
 
-TEST_F(ProcessFileTest, TheFourCharactersOfTheExtensionAloneAreAJpegName)
+TEST_F(ProcessFileTest, TheExtensionAloneIsAJpegName)
 {
     EXPECT_EQ(Line(1, kNotOpened, ".jpg"), Process(".jpg", true, false));
-    EXPECT_EQ(1, m_nJpgFiles);
+    EXPECT_EQ(Line(2, kNotOpened, ".jpeg"), Process(".jpeg", true, false));
+    EXPECT_EQ(2, m_nJpgFiles);
 }
 
 TEST_F(ProcessFileTest, FilesThatCannotBeOpened)

@@ -112,6 +112,12 @@ TEST_F(StatusLineTest, ATickCountThatWrappedAroundDispatches)
     m_dlg.ShowProgress(1);
     EXPECT_EQ(1, g_nProbes);
     EXPECT_EQ(5u, m_dlg.m_dwLastPumpTick);
+    // Also when the wrap lies only a few milliseconds back.
+    m_dlg.m_dwLastPumpTick = 0xFFFFFFF0u;
+    m_dlg.m_dwFakeTick = 0x10;
+    ::PostMessageA(m_hCounter, kProbe, 0, 0);
+    m_dlg.ShowProgress(2);
+    EXPECT_EQ(2, g_nProbes);
 }
 
 TEST_F(StatusLineTest, EveryWaitingMessageIsDispatched)

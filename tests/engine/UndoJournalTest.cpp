@@ -100,6 +100,21 @@ TEST_F(UndoJournalTest, AFailedWriteIsReportedAndTheJournalTakesNoMore)
     EXPECT_EQ("", JournalText());
 }
 
+TEST_F(UndoJournalTest, AFailedWriteRefusesNothingOfTheNextDrop)
+{
+    ASSERT_TRUE(m_dlg.BeginBatchFiles());
+    CString journal = m_dlg.m_strUndoPath;
+    m_dlg.m_fileUndo.Close();
+    ASSERT_TRUE(m_dlg.m_fileUndo.Open(journal, CFile::modeRead | CFile::shareDenyNone));
+    ASSERT_FALSE(m_dlg.WriteUndoRecord("a.jpg", CTime(2008, 5, 17, 14, 3, 9), CTime(2009, 1, 2, 8, 30, 0)));
+    m_dlg.EndBatchFiles();
+    // The next drop has a journal of its own.
+    std::string path = Picture("next.jpg", "2008:05:17 14:03:09");
+    m_dlg.Drop({path});
+    EXPECT_EQ("2008-05-17 14:03:09", Modified(path));
+    EXPECT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
+}
+
 TEST_F(UndoJournalTest, UndoPutsBackBothTimesOfEveryChangedFile)
 {
     std::string a = Picture("a.jpg", "2008:05:17 14:03:09", LocalFileTime(2001, 1, 1, 1, 1, 1));

@@ -130,6 +130,15 @@ TEST_F(VisitedFoldersTest, AWalkedFolderIsWalkedAlreadyUnderAnySpelling)
     EXPECT_FALSE(Walk(visited, Slashed(m_strC).c_str()));
 }
 
+TEST_F(VisitedFoldersTest, ASubfolderListedTwiceIsWalkedOnce)
+{
+    CVisitedFolders visited;
+    ASSERT_TRUE(visited.Enter(m_strA));
+    EXPECT_TRUE(Walk(visited, m_strB));
+    EXPECT_FALSE(Walk(visited, m_strB));
+    visited.Leave();
+}
+
 TEST_F(VisitedFoldersTest, AFolderDroppedAfterTheTreeThatHoldsItIsWalkedAlready)
 {
     // No link anywhere, so no identity is needed to see it.

@@ -212,6 +212,51 @@ TEST(FileStatusTest, SetStatusOnReadOnlyOrLockedFilesThrowsTheOsError)
     EXPECT_EQ(CFileException::fileNotFound, nCause);
 }
 
+TEST(FileStatusTest, SetStatusWritesTheLastAccessTime)
+{
+    TempDir dir;
+    CString path = dir.Write("a.jpg", "data");
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    status.m_atime = CTime(2004, 3, 2, 1, 0, 0);
+    EXPECT_EQ(0, SetStatusError(path, status));
+    CFileStatus after;
+    ASSERT_TRUE(CFile::GetStatus(path, after));
+    EXPECT_EQ(CTime(2004, 3, 2, 1, 0, 0), after.m_atime);
+}
+
+namespace
+{
+// A store whose writes fail without leaving an error code, as some calls do.
+struct SilentFailure : IFileTimeStore
+{
+    SilentFailure() : previous(SetFileTimeStore(this)) {}
+    ~SilentFailure() override { SetFileTimeStore(previous); }
+    BOOL GetTimes(const char* path, FILETIME* c, FILETIME* a, FILETIME* w) override
+    {
+        return system.GetTimes(path, c, a, w);
+    }
+    BOOL SetTimes(const char*, const FILETIME*, const FILETIME*, const FILETIME*) override
+    {
+        SetLastError(ERROR_SUCCESS);
+        return FALSE;
+    }
+    CWin32FileTimeStore system;
+    IFileTimeStore* previous;
+};
+} // namespace
+
+TEST(FileStatusTest, AFailureWithoutAnErrorCodeStillReportsOne)
+{
+    TempDir dir;
+    CString path = dir.Write("s.jpg", "data");
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    SilentFailure store;
+    status.m_mtime = CTime(2010, 1, 2, 3, 4, 5);
+    EXPECT_EQ(ERROR_GEN_FAILURE, SetStatusError(path, status));
+}
+
 TEST(FileStatusTest, SetStatusChangesDifferingAttributes)
 {
     TempDir dir;

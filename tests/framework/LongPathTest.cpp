@@ -8,10 +8,12 @@
 #include "CStdioFile.h"
 #include "FileTimeStore.h"
 #include "LongPath.h"
+#include "support/DropFiles.h"
 #include "support/LongTree.h"
 #include "support/ManifestSetting.h"
 #include "support/TempDir.h"
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -44,6 +46,15 @@ FILETIME Ft(int year, int month, int day, int hour, int minute, int second)
     FILETIME ft = {};
     CTime(year, month, day, hour, minute, second, -1).GetAsFileTime(ft);
     return ft;
+}
+
+// Fills the stack below the caller with non-zero bytes, so that a buffer a
+// call leaves unwritten shows as such instead of holding zeros by chance.
+__attribute__((noinline)) void DirtyStack()
+{
+    volatile char bytes[32768];
+    for (size_t i = 0; i < sizeof(bytes); ++i)
+        bytes[i] = 'x';
 }
 
 // The OS error SetStatus threw with, 0 when it did not throw.
@@ -148,6 +159,9 @@ TEST(LongPathFullName, IsThePathAsTheUserKnowsIt)
     char small[MAX_PATH];
     EXPECT_EQ(full.size() + 1, AfxGetFullPathName(spelled.c_str(), MAX_PATH, small, &pFilePart));
     std::string buffer(full.size() + 1, '\0');
+    // One short of the terminator is too small as well.
+    EXPECT_EQ(full.size() + 1,
+              AfxGetFullPathName(spelled.c_str(), static_cast<DWORD>(full.size()), &buffer[0], &pFilePart));
     ASSERT_EQ(full.size(),
               AfxGetFullPathName(spelled.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], &pFilePart));
     EXPECT_STREQ(full.c_str(), buffer.c_str());
@@ -157,6 +171,18 @@ TEST(LongPathFullName, IsThePathAsTheUserKnowsIt)
     char szShort[MAX_PATH];
     EXPECT_EQ(8u, AfxGetFullPathName("C:\\a\\..\\b.jpg", MAX_PATH, szShort, &pFilePart));
     EXPECT_STREQ("C:\\b.jpg", szShort);
+}
+
+TEST(LongPathDrop, APathCutShortEndsWithinTheBuffer)
+{
+    HDROP hDrop = BuildDropFiles({"C:\\photos\\a.jpg"});
+    ASSERT_NE(nullptr, hDrop);
+    char buffer[17];
+    std::memset(buffer, 'x', sizeof(buffer));
+    EXPECT_EQ(14u, AfxDragQueryFile(hDrop, 0, buffer, 15));
+    EXPECT_STREQ("C:\\photos\\a.jp", buffer);
+    EXPECT_EQ('x', buffer[15]);
+    GlobalFree(hDrop);
 }
 
 class LongPathFiles : public testing::Test
@@ -185,6 +211,7 @@ TEST_F(LongPathFiles, StatusIsReadAndWrittenByName)
         SCOPED_TRACE(nChars);
         std::string path = File(nChars, "\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE.jpg", std::string(777, 'x'));
         CFileStatus status;
+        DirtyStack();
         ASSERT_TRUE(CFile::GetStatus(path.c_str(), status)) << GetLastError();
         EXPECT_EQ(777u, status.m_size);
         EXPECT_EQ(0, status.m_attribute & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));

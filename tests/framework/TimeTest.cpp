@@ -175,6 +175,14 @@ TEST(CTimeTest, LocalFieldsRoundTripFrom1601To3000)
     EXPECT_GT(nPre1970, 500); // the sample really covers the years before 1970
 }
 
+TEST(CTimeTest, TheLeapDayThatEndsA400YearCycle)
+{
+    struct tm fields;
+    ASSERT_TRUE(CTime(2000, 2, 29, 12, 0, 0).GetLocalTm(&fields));
+    EXPECT_EQ(1, fields.tm_mon);
+    EXPECT_EQ(29, fields.tm_mday);
+}
+
 TEST(CTimeTest, OutOfRangeFieldsRollOverLikeMktime)
 {
     ExpectLocal(CTime(2008, 13, 1, 0, 0, 0), 2009, 1, 1, 0, 0, 0);
