@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "DateTarget.h"
+#include "Dpi.h"
 #include "resource.h"
 
 #include <cstddef>
@@ -32,6 +33,7 @@ ON_BN_CLICKED(IDC_UNDO, OnUndo)
 ON_WM_SETCURSOR()
 ON_WM_CLOSE()
 ON_MESSAGE(WM_APP_COMMAND_SHOW_LOG, OnShowLog)
+ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 BOOL CMainDlg::OnInitDialog()
@@ -76,6 +78,8 @@ BOOL CMainDlg::OnInitDialog()
     m_lblStatus.RedrawImmediately = 0;
     AppCommand showLog = {m_hWnd, WM_APP_COMMAND_SHOW_LOG, 0, "WM_APP_COMMAND_SHOW_LOG"};
     m_lblStatus.SetAppCommands(&showLog, 1);
+
+    RememberLayout();
 
     DragAcceptFiles(TRUE);
 
@@ -132,8 +136,8 @@ void CMainDlg::OnPaint()
     CPaintDC dc(this);
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
 
-    int cxIcon = ::GetSystemMetrics(SM_CXICON);
-    int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    int cxIcon = AfxGetSystemMetricsForDpi(SM_CXICON, m_nDpi);
+    int cyIcon = AfxGetSystemMetricsForDpi(SM_CYICON, m_nDpi);
     CRect rect;
     GetClientRect(&rect);
     int x = (rect.Width() - cxIcon + 1) / 2;

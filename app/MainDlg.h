@@ -4,6 +4,7 @@
 
 #include "DropBatch.h"
 #include "Framework.h"
+#include "Handles.h"
 #include "MarkupStatic.h"
 #include "resource.h"
 #include "VisitedFolders.h"
@@ -52,6 +53,15 @@ protected:
     void OnDestroy();
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnClose();
+
+    // Display scale (app/DpiChange.cpp)
+    // The controls' places and the font as the dialog was made, at its DPI.
+    void RememberLayout();
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    // Fonts, icons, the labels and the controls' places at nDpi; the window
+    // takes prcWindow (the system's suggestion) where it holds the controls.
+    void ApplyDpi(int nDpi, const RECT* prcWindow);
+    void LoadIcons(int nDpi);
 
     // Options in the registry (app/Options.cpp)
     void LoadOptions();
@@ -118,6 +128,20 @@ private:
     bool m_bUndoWriteFailed = false;                 // the journal refused a record in this batch
     HWND m_hWndFocusBeforeBusy = nullptr;            // the focused control when the batch began
     bool m_bControlsDisabled = false;                // the busy dialog's controls are disabled
+
+    struct ControlPlace
+    {
+        HWND hWnd;
+        RECT rc; // in the dialog's client area
+    };
+    int m_nDpi = 0;                     // the scale the dialog is shown at
+    int m_nLayoutDpi = 0;               // the scale of m_layout and m_lfLayout
+    std::vector<ControlPlace> m_layout; // every control, as the dialog was made
+    SIZE m_sizeLayoutClient = {};       // the client area it was made with
+    SIZE m_sizeLayoutUnits = {};        // the dialog units of its font
+    LOGFONTA m_lfLayout = {};           // the dialog's font as it was made
+    CGdiObject<HFONT> m_fontScaled;     // the font at another scale than that
+    CIconHandle m_iconBig, m_iconSmall; // the icons at the scale shown
 
 protected:
     DECLARE_MESSAGE_MAP()

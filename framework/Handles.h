@@ -94,6 +94,14 @@ template <typename T> struct GdiObjectTraits
     static bool Close(Handle h) { return ::DeleteObject(h) != FALSE; }
 };
 
+struct IconTraits
+{
+    using Handle = HICON;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DestroyIcon(h) != FALSE; }
+};
+
 struct MemoryDCTraits
 {
     using Handle = HDC;
@@ -106,6 +114,8 @@ using CKernelHandle = CHandleOwner<KernelHandleTraits>;
 using CFindHandle = CHandleOwner<FindHandleTraits>;
 using CRegKeyHandle = CHandleOwner<RegKeyTraits>;
 template <typename T> using CGdiObject = CHandleOwner<GdiObjectTraits<T>>;
+// An icon of one's own (LoadImage without LR_SHARED).
+using CIconHandle = CHandleOwner<IconTraits>;
 // A device context of one's own (CreateCompatibleDC).
 using CMemoryDC = CHandleOwner<MemoryDCTraits>;
 

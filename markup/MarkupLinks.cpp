@@ -2,6 +2,7 @@
 // target (application command, shell, or the ".htm" program).
 #include "MarkupStatic.h"
 
+#include "Dpi.h"
 #include "Handles.h"
 #include "resource.h"
 
@@ -25,13 +26,15 @@ bool RectHoldsScreenPoint(HWND hWnd, const RECT& rcClient, POINT pt)
 }
 } // namespace
 
-void CMarkupStatic::LoadHandCursor()
+void CMarkupStatic::LoadHandCursor(int nDpi)
 {
+    if (m_hHandCursor != nullptr)
+        DestroyCursor(m_hHandCursor);
     // Loaded unshared, so the control owns it and destroys it; at the
-    // system's cursor size, which grows with the display scale.
-    m_hHandCursor = static_cast<HCURSOR>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR,
-                   GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR), 0));
+    // cursor size of the label's display scale.
+    m_hHandCursor = static_cast<HCURSOR>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR,
+        AfxGetSystemMetricsForDpi(SM_CXCURSOR, nDpi), AfxGetSystemMetricsForDpi(SM_CYCURSOR, nDpi), 0));
     if (m_hHandCursor != nullptr)
         return;
 

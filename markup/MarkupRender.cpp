@@ -4,6 +4,8 @@
 #include "MarkupColor.h"
 #include "EntityTable.h"
 
+#include "Dpi.h"
+
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
@@ -119,9 +121,7 @@ void CMarkupStatic::RenderTo(HDC hdc)
     rs.crText = rs.crBaseText = m_crText;
     rs.crBack = rs.crBaseBack = m_crBackground;
     rs.bTransparent = (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
-    rs.nDpi = GetDeviceCaps(hdc, LOGPIXELSY);
-    if (rs.nDpi <= 0)
-        rs.nDpi = 96;
+    rs.nDpi = m_nDpi > 0 ? m_nDpi : AfxGetWindowDpi(m_hWnd);
 
     if (!rs.bTransparent)
     {

@@ -3,6 +3,8 @@
 #include "MarkupColor.h"
 #include "EntityTable.h"
 
+#include "Dpi.h"
+
 #include <new>
 
 namespace
@@ -34,7 +36,7 @@ CMarkupStatic::CMarkupStatic()
 {
     m_bDirty = 1;
     RedrawImmediately = 1;
-    LoadHandCursor();
+    LoadHandCursor(AfxGetSystemDpi());
     AssignEntityCodes();
     ResetAll();
 }
@@ -46,6 +48,18 @@ CMarkupStatic::~CMarkupStatic()
         DestroyCursor(m_hHandCursor);
     m_hHandCursor = nullptr;
     FreeCache();
+}
+
+void CMarkupStatic::SetDpi(int nDpi)
+{
+    if (nDpi <= 0 || nDpi == m_nDpi)
+        return;
+    m_nDpi = nDpi;
+    LoadHandCursor(nDpi);
+    // The image, its sizes and the link rectangles are made anew at the next paint.
+    m_bDirty = 1;
+    if (m_hWnd != nullptr)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 COLORREF CMarkupStatic::SetBackgroundColor(const char* name)

@@ -51,6 +51,11 @@ public:
     // The markup as last set, from wherever KeepTextInternally keeps it.
     CString GetMarkup() const;
 
+    // The display scale the label draws at, from now on: its owner tells it
+    // when the window moves to a monitor of another scale. Until then, the
+    // scale the system gives the window.
+    void SetDpi(int nDpi);
+
     // Options written directly by the owner.
     int KeepTextInternally;
     int RedrawImmediately;
@@ -108,7 +113,7 @@ private:
         int nDpi; // of the target: markup sizes are pixels at 96 DPI
     };
 
-    void LoadHandCursor();
+    void LoadHandCursor(int nDpi);
     void FreeCache();
     void ClearLinks();
     int LinkIndexAtCursor() const;
@@ -147,6 +152,7 @@ private:
     CString m_strLinkTarget; // target of the link being drawn
 
     HCURSOR m_hHandCursor;
+    int m_nDpi = 0; // 0: the window's own, as the system reports it
     HCURSOR m_hSavedCursor;
 
 protected:

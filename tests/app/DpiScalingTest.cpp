@@ -7,12 +7,15 @@
 #include "support/Dib.h"
 #include "support/ManifestSetting.h"
 #include "support/Pump.h"
+#include "support/Screenshot.h"
 #include "support/TestMainDlg.h"
 
+#include "Dpi.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -118,6 +121,48 @@ protected:
         tall.DestroyWindow();
     }
 
+    // The status line's link: its rectangles cover all of its drawn text,
+    // and clicks on it reach the show-log command.
+    void ExpectLinkCoveredAndClickable()
+    {
+        CMarkupStatic& status = m_dlg.m_lblStatus;
+        Dib shown(status.m_hWnd, RGB(0xFF, 0x00, 0xFF));
+        RECT link = shown.Bounds(IsBluish);
+        ASSERT_LT(link.left, link.right) << "the link is drawn in blue";
+
+        int uncovered = 0;
+        for (int y = link.top; y < link.bottom; ++y)
+            for (int x = link.left; x < link.right; ++x)
+            {
+                if (!IsBluish(shown.At(x, y)))
+                    continue;
+                POINT pt = {x, y};
+                bool covered = false;
+                for (int i = 0; i < status.GetLinkCount(); ++i)
+                {
+                    RECT rc = status.GetLinkRect(i);
+                    covered = covered || PtInRect(&rc, pt);
+                }
+                uncovered += !covered;
+            }
+        EXPECT_EQ(0, uncovered) << "pixels of the drawn link outside its rectangles";
+
+        // Clicks in the middle of " (View log)" and a quarter in from each end.
+        const int width = link.right - link.left;
+        const int y = (link.top + link.bottom) / 2;
+        for (int x : {link.left + width / 2, link.left + width / 4, link.right - width / 4})
+        {
+            const int before = m_dlg.m_nShowLogCalls;
+            POINT pt = {x, y};
+            ::ClientToScreen(status.m_hWnd, &pt);
+            ::SetCursorPos(pt.x, pt.y);
+            ::SendMessageA(status.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            ::SendMessageA(status.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            PumpMessages();
+            EXPECT_EQ(before + 1, m_dlg.m_nShowLogCalls) << "click at " << x << ", " << y;
+        }
+    }
+
     CTestMainDlg m_dlg;
 };
 } // namespace
@@ -128,15 +173,17 @@ TEST(DpiScreen, HasTheDpiOfItsWinePrefix)
     EXPECT_EQ(WinePrefixDpi(), ScreenDpi());
 }
 
-TEST(DpiManifest, DeclaresSystemDpiAwarenessOnly)
+TEST(DpiManifest, DeclaresPerMonitorAwarenessWithTheSystemAwareFallback)
 {
     // What Windows reads from the program's manifest to choose its scaling:
-    // system-aware, and no per-monitor awareness that would override it.
+    // per monitor (v2, else v1) from Windows 10 on, which knows dpiAwareness;
+    // system-aware on the versions before, which read dpiAware alone.
     std::wstring value;
     ASSERT_TRUE(support::ManifestSetting(support::kWindowsSettings2005, L"dpiAware", value))
         << "no dpiAware setting, error " << GetLastError();
     EXPECT_EQ(L"true", value);
-    EXPECT_FALSE(support::ManifestSetting(support::kWindowsSettings2016, L"dpiAwareness", value));
+    ASSERT_TRUE(support::ManifestSetting(support::kWindowsSettings2016, L"dpiAwareness", value));
+    EXPECT_EQ(L"PerMonitorV2, PerMonitor", value);
 }
 
 namespace
@@ -347,41 +394,78 @@ TEST_F(DpiMainDialog, ClickOnTheDrawnViewLogReachesTheShowLogCommand)
 {
     m_dlg.ShowStatus(15, 13, true);
     PumpMessages();
-    CMarkupStatic& status = m_dlg.m_lblStatus;
-    Dib shown(status.m_hWnd, RGB(0xFF, 0x00, 0xFF));
-    RECT link = shown.Bounds(IsBluish);
-    ASSERT_LT(link.left, link.right) << "the link is drawn in blue";
+    ExpectLinkCoveredAndClickable();
+}
 
-    // The link's rectangles cover all of its drawn text.
-    int uncovered = 0;
-    for (int y = link.top; y < link.bottom; ++y)
-        for (int x = link.left; x < link.right; ++x)
-        {
-            if (!IsBluish(shown.At(x, y)))
-                continue;
-            POINT pt = {x, y};
-            bool covered = false;
-            for (int i = 0; i < status.GetLinkCount(); ++i)
-            {
-                RECT rc = status.GetLinkRect(i);
-                covered = covered || PtInRect(&rc, pt);
-            }
-            uncovered += !covered;
-        }
-    EXPECT_EQ(0, uncovered) << "pixels of the drawn link outside its rectangles";
+TEST_F(DpiMainDialog, FollowsEveryChangeOfScaleWithoutClippingAnything)
+{
+    m_dlg.ShowStatus(12345, 12345, true);
+    PumpMessages();
+    const int startDpi = ScreenDpi();
+    RECT intro = {}, status = {};
+    ::GetClientRect(m_dlg.m_lblIntro.m_hWnd, &intro);
+    ::GetClientRect(m_dlg.m_lblStatus.m_hWnd, &status);
+    LOGFONTA font = {};
+    ::GetObjectA(reinterpret_cast<HFONT>(m_dlg.m_lblIntro.SendMessage(WM_GETFONT)), sizeof(font), &font);
+    const char* shots = getenv("CHRONOSHIFT_DPI_SHOTS");
 
-    // Clicks in the middle of " (View log)" and a quarter in from each end.
-    const int width = link.right - link.left;
-    const int y = (link.top + link.bottom) / 2;
-    int clicks = 0;
-    for (int x : {link.left + width / 2, link.left + width / 4, link.right - width / 4})
+    int dpi = startDpi;
+    for (int next : {144, 192, 96})
     {
-        POINT pt = {x, y};
-        ::ClientToScreen(status.m_hWnd, &pt);
-        ::SetCursorPos(pt.x, pt.y);
-        ::SendMessageA(status.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        ::SendMessageA(status.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        SCOPED_TRACE(next);
+        // As Windows suggests it: the window's rectangle scaled, its corner kept.
+        RECT window = {};
+        ::GetWindowRect(m_dlg.m_hWnd, &window);
+        RECT suggested = {window.left, window.top,
+                          window.left + MulDiv(window.right - window.left, next, dpi),
+                          window.top + MulDiv(window.bottom - window.top, next, dpi)};
+        m_dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(next, next), reinterpret_cast<LPARAM>(&suggested));
         PumpMessages();
-        EXPECT_EQ(++clicks, m_dlg.m_nShowLogCalls) << "click at " << x << ", " << y;
+        dpi = next;
+
+        ::GetWindowRect(m_dlg.m_hWnd, &window);
+        EXPECT_EQ(suggested.left, window.left);
+        EXPECT_EQ(suggested.top, window.top);
+        EXPECT_GE(window.right, suggested.right);
+        EXPECT_GE(window.bottom, suggested.bottom);
+        // The labels grow with the scale; the font's own units give them
+        // their exact size, a few per cent off the proportion.
+        RECT rc = {};
+        ::GetClientRect(m_dlg.m_lblIntro.m_hWnd, &rc);
+        EXPECT_NEAR(MulDiv(intro.right, dpi, startDpi), rc.right, intro.right * dpi / startDpi / 12);
+        EXPECT_NEAR(MulDiv(intro.bottom, dpi, startDpi), rc.bottom, intro.bottom * dpi / startDpi / 12);
+        ::GetClientRect(m_dlg.m_lblStatus.m_hWnd, &rc);
+        EXPECT_NEAR(MulDiv(status.right, dpi, startDpi), rc.right, status.right * dpi / startDpi / 12);
+        LOGFONTA now = {};
+        ::GetObjectA(reinterpret_cast<HFONT>(m_dlg.m_lblStatus.SendMessage(WM_GETFONT)), sizeof(now), &now);
+        EXPECT_EQ(MulDiv(font.lfHeight, dpi, startDpi), now.lfHeight);
+
+        HICON hIcon = reinterpret_cast<HICON>(m_dlg.SendMessage(WM_GETICON, ICON_BIG));
+        ICONINFO info = {};
+        ASSERT_TRUE(::GetIconInfo(hIcon, &info));
+        BITMAP bm = {};
+        ::GetObjectA(info.hbmColor, sizeof(bm), &bm);
+        EXPECT_EQ(AfxGetSystemMetricsForDpi(SM_CXICON, dpi), bm.bmWidth);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+
+        // Every control inside the client area.
+        RECT client = {};
+        ::GetClientRect(m_dlg.m_hWnd, &client);
+        for (HWND hChild = ::GetWindow(m_dlg.m_hWnd, GW_CHILD); hChild != nullptr;
+             hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        {
+            RECT place = {};
+            ::GetWindowRect(hChild, &place);
+            ::MapWindowPoints(nullptr, m_dlg.m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+            EXPECT_LE(place.right, client.right) << ::GetDlgCtrlID(hChild);
+            EXPECT_LE(place.bottom, client.bottom) << ::GetDlgCtrlID(hChild);
+        }
+        ExpectShowsAllItsText(m_dlg.m_lblIntro, "the intro label");
+        ExpectShowsAllItsText(m_dlg.m_lblStatus, "the status line");
+        ExpectLinkCoveredAndClickable();
+        if (shots != nullptr)
+            SaveWindowBitmap(m_dlg.m_hWnd,
+                             (std::string(shots) + "\\dpi-" + std::to_string(dpi) + ".bmp").c_str());
     }
 }

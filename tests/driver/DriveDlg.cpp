@@ -2,7 +2,7 @@
 
 #include "FileTimesReport.h"
 #include "FullPath.h"
-#include "Screenshot.h"
+#include "support/Screenshot.h"
 #include "support/DropFiles.h"
 #include "support/MessageBoxAnswerer.h"
 

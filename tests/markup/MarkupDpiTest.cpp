@@ -4,21 +4,19 @@
 // a Wine prefix at 144 DPI (CHRONOSHIFT_WINE_DPI names the DPI there).
 #include "LabelHarness.h"
 
+#include "Dpi.h"
+
 #include <gtest/gtest.h>
 
 #include <string.h>
+
+#include <vector>
 
 namespace
 {
 const COLORREF kFace = RGB(0xD4, 0xD0, 0xC8);
 const COLORREF kInk = RGB(0x00, 0x00, 0xFF);
 const COLORREF kMarker = RGB(0xFF, 0x00, 0xFF);
-
-// Pixels given for a 96-DPI screen, on this screen.
-int Scaled(int pixels)
-{
-    return MulDiv(pixels, ScreenDpi(), 96);
-}
 
 HFONT FontOfHeight(HFONT base, LONG height)
 {
@@ -50,6 +48,17 @@ protected:
 
     TestableLabel& Label() { return m_host.Label(); }
 
+    // The scales a label meets: the screen's, and those its owner gives it
+    // when the window moves to a monitor of another scale.
+    static std::vector<int> Dpis() { return {ScreenDpi(), 144, 192, 96}; }
+    void UseDpi(int dpi)
+    {
+        m_dpi = dpi;
+        Label().SetDpi(dpi);
+    }
+    // Pixels given for a 96-DPI screen, at the label's scale.
+    int Scaled(int pixels) const { return MulDiv(pixels, m_dpi, 96); }
+
     void Show(const char* markup, Dib& image)
     {
         Label().SetMarkupText(markup);
@@ -58,6 +67,10 @@ protected:
 
     // Height of the link rectangle of the markup's only link: the height of
     // the font the link was drawn in.
+    void ExpectRulesAtThisDpi();
+    void ExpectStepsAtThisDpi();
+    void ExpectHandCursorAtThisDpi();
+
     int LinkHeight(const char* markup)
     {
         Dib image(kWidth, kHeight, kMarker);
@@ -68,6 +81,7 @@ protected:
     }
 
     LabelHost m_host;
+    int m_dpi = ScreenDpi();
 };
 } // namespace
 
@@ -78,6 +92,16 @@ TEST(MarkupDpiScreen, HasTheDpiOfItsWinePrefix)
 }
 
 TEST_F(MarkupDpi, RuleThicknessGrowsWithTheDpi)
+{
+    for (int dpi : Dpis())
+    {
+        SCOPED_TRACE(dpi);
+        UseDpi(dpi);
+        ExpectRulesAtThisDpi();
+    }
+}
+
+void MarkupDpi::ExpectRulesAtThisDpi()
 {
     Dib image(kWidth, kHeight, kMarker);
     Show("above<hr>below", image);
@@ -97,6 +121,16 @@ TEST_F(MarkupDpi, RuleThicknessGrowsWithTheDpi)
 }
 
 TEST_F(MarkupDpi, BigSmallAndSizeStepsGrowWithTheDpi)
+{
+    for (int dpi : Dpis())
+    {
+        SCOPED_TRACE(dpi);
+        UseDpi(dpi);
+        ExpectStepsAtThisDpi();
+    }
+}
+
+void MarkupDpi::ExpectStepsAtThisDpi()
 {
     HFONT base = m_host.Font();
     LONG height = HeightOf(base);
@@ -123,7 +157,17 @@ TEST_F(MarkupDpi, BigSmallAndSizeStepsGrowWithTheDpi)
     }
 }
 
-TEST_F(MarkupDpi, HandCursorHasTheSystemCursorSize)
+TEST_F(MarkupDpi, HandCursorHasTheSystemCursorSizeOfTheLabelsDpi)
+{
+    for (int dpi : Dpis())
+    {
+        SCOPED_TRACE(dpi);
+        UseDpi(dpi);
+        ExpectHandCursorAtThisDpi();
+    }
+}
+
+void MarkupDpi::ExpectHandCursorAtThisDpi()
 {
     Dib image(kWidth, kHeight, kMarker);
     Show("Go <a href=\"app:nothing\">there</a> now", image);
@@ -144,8 +188,9 @@ TEST_F(MarkupDpi, HandCursorHasTheSystemCursorSize)
     BITMAP bm;
     memset(&bm, 0, sizeof(bm));
     GetObjectA(info.hbmMask, sizeof(bm), &bm);
-    EXPECT_EQ(GetSystemMetrics(SM_CXCURSOR), bm.bmWidth);
-    EXPECT_EQ(2 * GetSystemMetrics(SM_CYCURSOR), bm.bmHeight) << "monochrome: AND and XOR masks stacked";
+    EXPECT_EQ(AfxGetSystemMetricsForDpi(SM_CXCURSOR, m_dpi), bm.bmWidth);
+    EXPECT_EQ(2 * AfxGetSystemMetricsForDpi(SM_CYCURSOR, m_dpi), bm.bmHeight)
+        << "monochrome: AND and XOR masks stacked";
     EXPECT_EQ(nullptr, info.hbmColor);
     // The finger tip, five pixels in on a cursor of 32.
     EXPECT_EQ(static_cast<DWORD>(5 * bm.bmWidth / 32), info.xHotspot);

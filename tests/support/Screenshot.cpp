@@ -1,4 +1,4 @@
-#include "Screenshot.h"
+#include "support/Screenshot.h"
 
 #include <vector>
 
