@@ -72,6 +72,8 @@ protected:
     // dwFoundAttributes: the attributes the walk found a subfolder with.
     void ProcessFolder(const CString& strFolder, DropBatch& batch,
                        DWORD dwFoundAttributes = INVALID_FILE_ATTRIBUTES);
+
+    // Busy state (engine/BusyState.cpp)
     // Busy: the wait cursor, the controls disabled; idle: all back, Undo
     // only when available.
     void SetBusy(bool bBusy, bool bUndoAvailable);
