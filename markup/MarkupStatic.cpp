@@ -25,6 +25,11 @@ ON_MESSAGE(WM_SETTEXT, OnSetTextMessage)
 ON_WM_MOUSEMOVE()
 ON_WM_SETCURSOR()
 ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+ON_MESSAGE(WM_KEYDOWN, OnKeyDownMessage)
+ON_MESSAGE(WM_SETFOCUS, OnFocusMessage)
+ON_MESSAGE(WM_KILLFOCUS, OnFocusMessage)
 END_MESSAGE_MAP()
 
 CMarkupStatic::CMarkupStatic()
@@ -91,6 +96,7 @@ void CMarkupStatic::SetMarkupText(const char* text)
         m_strMarkup = text;
     else if (m_hWnd != nullptr)
         ::SetWindowTextA(m_hWnd, text);
+    UpdateTabStop(text);
 
     if (m_hWnd == nullptr)
         return;
@@ -200,12 +206,14 @@ void CMarkupStatic::OnPaint()
     PAINTSTRUCT ps;
     HDC hdc = ::BeginPaint(m_hWnd, &ps);
     RenderTo(hdc);
+    DrawFocusCue(hdc);
     ::EndPaint(m_hWnd, &ps);
 }
 
 LRESULT CMarkupStatic::OnPrintClient(WPARAM wParam, LPARAM)
 {
     RenderTo(reinterpret_cast<HDC>(wParam));
+    DrawFocusCue(reinterpret_cast<HDC>(wParam));
     return 0;
 }
 

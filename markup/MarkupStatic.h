@@ -50,6 +50,10 @@ public:
 
     // The markup as last set, from wherever KeepTextInternally keeps it.
     CString GetMarkup() const;
+    // The text as a person reads it, for screen readers: tags dropped,
+    // entities as their characters, white space and breaks as one space;
+    // UTF-16, without a terminating zero.
+    std::vector<wchar_t> GetPlainText() const;
 
     // The display scale the label draws at, from now on: its owner tells it
     // when the window moves to a monitor of another scale. Until then, the
@@ -87,6 +91,11 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnClicked();
+    // Screen readers and the keyboard (MarkupAccessible.cpp, MarkupKeyboard.cpp).
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFocusMessage(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -122,6 +131,9 @@ private:
     void ReadRuleAttributes(const char* attr, const char* end);
     void DrawRun(RenderState& rs, const char* run, int len);
     void SelectRunFont(RenderState& rs);
+    // WS_TABSTOP while the markup holds a link.
+    void UpdateTabStop(const char* markup);
+    void DrawFocusCue(HDC hdc);
 
     CMemoryDC m_dcCache;
     CGdiObject<HBITMAP> m_bmCache;
@@ -166,4 +178,6 @@ private:
     CString m_strMarkup;
     // Invalidated since the last WM_PAINT.
     int m_bRepaintPending;
+    // The markup holds a link, which the keyboard can reach.
+    int m_bKeyboardLink = 0;
 };
