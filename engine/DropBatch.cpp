@@ -1,5 +1,6 @@
 // The drop batch: every dropped file and folder, walked in order.
 #include "MainDlg.h"
+#include "LongPath.h"
 #include "DropBatch.h"
 #include "DropPaths.h"
 
@@ -79,7 +80,7 @@ void CMainDlg::RunDropBatch(const std::vector<CString>& paths)
     if (batch.nChanged == 0 || m_strUndoPath.IsEmpty())
     {
         if (!m_strUndoPath.IsEmpty())
-            ::DeleteFileA(m_strUndoPath);
+            AfxDeleteFile(m_strUndoPath);
         m_strUndoPath.Empty();
     }
     m_visitedFolders.Clear();

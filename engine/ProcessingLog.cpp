@@ -1,5 +1,6 @@
 // The processing log and the temporary files of the program (log and journal).
 #include "MainDlg.h"
+#include "LongPath.h"
 #include "ProcessingLog.h"
 #include "Decimal.h"
 #include "TempFile.h"
@@ -15,7 +16,7 @@ void CMainDlg::CreateTempFile(CString& strPath, CStdioFile& file)
     file.Close();
     if (!strPath.IsEmpty())
     {
-        ::DeleteFileA(strPath);
+        AfxDeleteFile(strPath);
         strPath.Empty();
     }
     CString strFolder;
@@ -29,7 +30,7 @@ void CMainDlg::CreateTempFile(CString& strPath, CStdioFile& file)
     if (!file.Open(strNew, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone))
     {
         // The empty file is ours and nobody else will clean it up.
-        ::DeleteFileA(strNew);
+        AfxDeleteFile(strNew);
         return;
     }
     strPath = strNew;
@@ -122,13 +123,13 @@ void CMainDlg::DeleteTempFiles()
     m_fileUndo.Close();
     if (!m_strUndoPath.IsEmpty())
     {
-        ::DeleteFileA(m_strUndoPath);
+        AfxDeleteFile(m_strUndoPath);
         m_strUndoPath.Empty();
     }
     m_fileLog.Close();
     if (!m_strLogPath.IsEmpty())
     {
-        ::DeleteFileA(m_strLogPath);
+        AfxDeleteFile(m_strLogPath);
         m_strLogPath.Empty();
     }
 }
@@ -161,8 +162,7 @@ LRESULT CMainDlg::OnShowLog(WPARAM, LPARAM)
                           nullptr, &startup, &process))
     {
         // Nothing waits for Notepad or tracks it.
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        CKernelHandle thread(process.hThread), started(process.hProcess);
     }
     return 1;
 }

@@ -1,29 +1,17 @@
 #include "TempFile.h"
 
-#include <memory>
-#include <new>
+#include "Handles.h"
+#include "LongPath.h"
+
+#include <string>
 
 bool GetTempFolder(CString& folder)
 {
     folder.Empty();
-    DWORD size = ::GetTempPathW(0, nullptr);
-    if (size == 0)
+    std::string path;
+    if (!AfxGetTempPath(path))
         return false;
-    std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[size]);
-    if (!wide)
-        return false;
-    DWORD length = ::GetTempPathW(size, wide.get());
-    if (length == 0 || length >= size)
-        return false;
-    int bytes =
-        ::WideCharToMultiByte(CP_ACP, 0, wide.get(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return false;
-    char* buffer = folder.GetBuffer(bytes);
-    if (!buffer)
-        return false;
-    ::WideCharToMultiByte(CP_ACP, 0, wide.get(), static_cast<int>(length), buffer, bytes, nullptr, nullptr);
-    folder.ReleaseBuffer(bytes);
+    folder = path.c_str();
     return true;
 }
 
@@ -44,11 +32,10 @@ bool CreateUniqueTempFile(const char* folder, const SYSTEMTIME& time, CString& p
     for (int counter = 0; counter < maxAttempts; ++counter)
     {
         CString name = FormatTempFileName(folder, time, counter);
-        HANDLE file = ::CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
+        CKernelHandle file(AfxCreateFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
         {
-            ::CloseHandle(file);
             path = name;
             return true;
         }

@@ -1,5 +1,6 @@
 // The undo journal: records written during a drop, replayed by the Undo button.
 #include "MainDlg.h"
+#include "LongPath.h"
 #include "UndoJournal.h"
 #include "Decimal.h"
 #include "resource.h"
@@ -135,7 +136,7 @@ void CMainDlg::OnUndo()
     }
     if (!m_strUndoPath.IsEmpty())
     {
-        ::DeleteFileA(m_strUndoPath);
+        AfxDeleteFile(m_strUndoPath);
         m_strUndoPath.Empty();
     }
     // The button just pressed usually has the focus, which a disabled

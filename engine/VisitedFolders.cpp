@@ -1,137 +1,10 @@
 #include "VisitedFolders.h"
 
 #include <windows.h>
-#include <winternl.h>
 
 #include "LongPath.h"
 
 #include <utility>
-
-namespace
-{
-// The information class of NtQueryInformationFile that holds the file index.
-const int kFileInternalInformation = 6;
-
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// Asks the file system alone. GetFileInformationByHandle also queries the
-// volume, which under Wine is a round trip to another process, on every folder.
-bool QueryFile(HANDLE handle, void* info, ULONG length, int infoClass)
-{
-    using QueryFunction = decltype(&NtQueryInformationFile);
-    static const QueryFunction query = reinterpret_cast<QueryFunction>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile")));
-    IO_STATUS_BLOCK io;
-    return query && query(handle, &io, info, length, static_cast<FILE_INFORMATION_CLASS>(infoClass)) >= 0;
-}
-
-// Opening a folder for its identity needs backup semantics and no access rights.
-HANDLE OpenFolder(const char* path)
-{
-    return AfxCreateFile(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-bool ReadIdentity(const char* path, const unsigned long* pParentSerial, FolderIdentity& identity)
-{
-    HANDLE folder = OpenFolder(path);
-    if (folder == INVALID_HANDLE_VALUE)
-        return false;
-    bool bRead = false;
-    LARGE_INTEGER index;
-    if (pParentSerial && QueryFile(folder, &index, sizeof(index), kFileInternalInformation))
-    {
-        identity.serial = *pParentSerial;
-        identity.indexHigh = static_cast<unsigned long>(index.HighPart);
-        identity.indexLow = index.LowPart;
-        bRead = true;
-    }
-    else
-    {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (::GetFileInformationByHandle(folder, &info))
-        {
-            identity.serial = info.dwVolumeSerialNumber;
-            identity.indexHigh = info.nFileIndexHigh;
-            identity.indexLow = info.nFileIndexLow;
-            bRead = true;
-        }
-    }
-    ::CloseHandle(folder);
-    return bRead;
-}
-
-// The path the system resolves a folder to, through links and other spellings.
-bool ReadFinalPath(const char* path, std::string& finalPath)
-{
-    HANDLE folder = OpenFolder(path);
-    if (folder == INVALID_HANDLE_VALUE)
-        return false;
-    std::string text(MAX_PATH, '\0');
-    DWORD dwLength =
-        ::GetFinalPathNameByHandleA(folder, &text[0], static_cast<DWORD>(text.size()), FILE_NAME_NORMALIZED);
-    if (dwLength >= text.size())
-    {
-        text.assign(dwLength, '\0');
-        dwLength = ::GetFinalPathNameByHandleA(folder, &text[0], dwLength, FILE_NAME_NORMALIZED);
-    }
-    ::CloseHandle(folder);
-    if (dwLength == 0 || dwLength >= text.size())
-        return false;
-    text.resize(dwLength);
-    finalPath = std::move(text);
-    return true;
-}
-
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-std::string WithoutTrailingSeparators(std::string text)
-{
-    while (!text.empty() && IsSeparator(text.back()))
-        text.pop_back();
-    return text;
-}
-
-// A drive root keeps its backslash: "C:" alone names the current folder of C:.
-std::string AsKey(const std::string& path)
-{
-    std::string key = WithoutTrailingSeparators(path);
-    if (!key.empty() && key.back() == ':')
-        key += '\\';
-    return key;
-}
-
-// A dropped folder's full path in one spelling: backslashes, no "." or ".."
-// parts, no trailing separator. Case stays: on a case-sensitive file system
-// names that differ in case alone are different folders.
-std::string FullPathKey(const char* path)
-{
-    std::string full(MAX_PATH, '\0');
-    DWORD dwLength = AfxGetFullPathName(path, static_cast<DWORD>(full.size()), &full[0], nullptr);
-    if (dwLength >= full.size())
-    {
-        full.assign(dwLength, '\0');
-        dwLength = AfxGetFullPathName(path, dwLength, &full[0], nullptr);
-    }
-    if (dwLength == 0 || dwLength >= full.size())
-    {
-        full = path;
-        for (char& c : full)
-            if (c == '/')
-                c = '\\';
-    }
-    else
-        full.resize(dwLength);
-    return AsKey(full);
-}
-
-std::string ChildKey(const std::string& parentKey, const std::string& name)
-{
-    return !parentKey.empty() && parentKey.back() == '\\' ? parentKey + name : parentKey + '\\' + name;
-}
-} // namespace
 
 void CVisitedFolders::Clear()
 {
@@ -148,7 +21,7 @@ static_assert(CVisitedFolders::kAttributesUnknown == INVALID_FILE_ATTRIBUTES,
 
 bool CVisitedFolders::Enter(const char* path, unsigned long dwFoundAttributes)
 {
-    const std::string raw = WithoutTrailingSeparators(path);
+    const std::string raw = AfxWithoutTrailingSeparators(path);
     // An entry of the folder being walked: that folder's path, a separator
     // and the entry's name.
     std::string key;
@@ -167,7 +40,7 @@ bool CVisitedFolders::Enter(const char* path, unsigned long dwFoundAttributes)
             {
                 bChild = true;
                 nParentAnchor = top.nAnchor;
-                key = ChildKey(*top.pKey, name);
+                key = AfxChildKey(*top.pKey, name);
             }
         }
     }
@@ -181,7 +54,7 @@ bool CVisitedFolders::Enter(const char* path, unsigned long dwFoundAttributes)
         bPlain = dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
     else
-        key = FullPathKey(path);
+        key = AfxFullPathKey(path);
 
     if (!m_bIdentifying && (bPlain || m_paths.empty()))
     {
@@ -238,7 +111,7 @@ void CVisitedFolders::IdentifyWalked()
         const size_t slash = key.find_last_of('\\');
         if (slash != std::string::npos && slash + 1 < key.size())
         {
-            auto it = serials.find(AsKey(key.substr(0, slash)));
+            auto it = serials.find(AfxFolderKey(key.substr(0, slash)));
             if (it != serials.end())
             {
                 parentSerial = it->second;
@@ -296,10 +169,10 @@ bool CVisitedFolders::QueryIdentity(const char* path, const unsigned long* pPare
                                     FolderIdentity& identity)
 {
     return m_identityQuery ? m_identityQuery(path, pParentSerial, identity)
-                           : ReadIdentity(path, pParentSerial, identity);
+                           : AfxReadFolderIdentity(path, pParentSerial, identity);
 }
 
 bool CVisitedFolders::QueryFinalPath(const char* path, std::string& finalPath)
 {
-    return m_finalPathQuery ? m_finalPathQuery(path, finalPath) : ReadFinalPath(path, finalPath);
+    return m_finalPathQuery ? m_finalPathQuery(path, finalPath) : AfxReadFinalPath(path, finalPath);
 }

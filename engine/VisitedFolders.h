@@ -3,6 +3,8 @@
 // holds it, a junction, a symbolic link or a cycle of them.
 #pragma once
 
+#include "FolderIdentity.h"
+
 #include <functional>
 #include <map>
 #include <set>
@@ -10,15 +12,6 @@
 #include <tuple>
 #include <utility>
 #include <vector>
-
-// Where a folder lies: the volume's serial number and the folder's 64-bit
-// file index on that volume.
-struct FolderIdentity
-{
-    unsigned long serial = 0;
-    unsigned long indexHigh = 0;
-    unsigned long indexLow = 0;
-};
 
 class CVisitedFolders
 {

@@ -1,26 +1,20 @@
 #include "CHeldFile.h"
 #include "LongPath.h"
 
-CHeldFile::~CHeldFile()
-{
-    if (m_file.m_hFile != INVALID_HANDLE_VALUE)
-        ::CloseHandle(m_file.m_hFile);
-}
-
 bool CHeldFile::Open(const char* pszFileName)
 {
     // Plain handles: a C stream around one would cost the system a query of
     // the file's type for every picture.
-    const DWORD dwShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE hFile = AfxCreateFile(pszFileName, GENERIC_READ | GENERIC_WRITE, dwShare, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE hFile = AfxCreateFile(pszFileName, GENERIC_READ | GENERIC_WRITE, kFileShareAll, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     bool bWritable = hFile != INVALID_HANDLE_VALUE;
     if (!bWritable)
-        hFile = AfxCreateFile(pszFileName, GENERIC_READ, dwShare, nullptr, OPEN_EXISTING,
+        hFile = AfxCreateFile(pszFileName, GENERIC_READ, kFileShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return false;
     m_bWritable = bWritable;
+    m_handle.Attach(hFile);
     m_file.m_hFile = hFile;
     m_file.SetFilePath(pszFileName);
     return true;

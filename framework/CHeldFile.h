@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "CFile.h"
+#include "Handles.h"
 
 class CHeldFile
 {
@@ -13,7 +14,6 @@ public:
     CHeldFile() = default;
     CHeldFile(const CHeldFile&) = delete;
     CHeldFile& operator=(const CHeldFile&) = delete;
-    ~CHeldFile();
 
     // Opens for reading without denying anything to others (delete
     // included). Write access is asked for first, so that the times can later
@@ -38,7 +38,8 @@ public:
     bool SetStatus(const CFileStatus& status, DWORD& dwError);
 
 private:
-    CFile m_file; // on the held handle, which the destructor closes
+    CKernelHandle m_handle; // the held handle; m_file only works through it
+    CFile m_file;
     bool m_bWritable = false;
     bool m_bAttributesRead = false; // m_dwAttributes holds what was read, not yet written over
     DWORD m_dwAttributes = 0;

@@ -12,7 +12,7 @@ DWORD ShareMode(UINT nOpenFlags)
     case CFile::shareDenyWrite:
         return FILE_SHARE_READ;
     case CFile::shareDenyNone:
-        return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        return kFileShareAll;
     default:
         return 0;
     }

@@ -1,4 +1,5 @@
 #include "FileTimeStore.h"
+#include "Handles.h"
 #include "LongPath.h"
 
 namespace
@@ -6,24 +7,32 @@ namespace
 CWin32FileTimeStore g_win32Store;
 IFileTimeStore* g_pStore = &g_win32Store;
 
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+bool HasPath(const char* path)
+{
+    if (!path)
+        SetLastError(ERROR_INVALID_PARAMETER);
+    return path != nullptr;
+}
+
+// By name, without denying anything to others; folders too.
+HANDLE OpenByName(const char* path, DWORD dwAccess)
+{
+    return AfxCreateFile(path, dwAccess, kFileShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                         nullptr);
+}
 } // namespace
 
 BOOL CWin32FileTimeStore::GetTimes(const char* path, FILETIME* created, FILETIME* accessed, FILETIME* written)
 {
-    if (!path)
-    {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!HasPath(path))
         return FALSE;
-    }
     // Attribute access only: works while others hold the file open, and on folders.
-    HANDLE hFile = AfxCreateFile(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
+    CKernelHandle file(OpenByName(path, FILE_READ_ATTRIBUTES));
+    if (!file)
         return FALSE;
-    BOOL bOk = GetFileTime(hFile, created, accessed, written);
+    BOOL bOk = GetFileTime(file.Get(), created, accessed, written);
     DWORD dwError = GetLastError();
-    CloseHandle(hFile);
+    file.Close();
     SetLastError(bOk ? ERROR_SUCCESS : dwError);
     return bOk;
 }
@@ -31,11 +40,8 @@ BOOL CWin32FileTimeStore::GetTimes(const char* path, FILETIME* created, FILETIME
 BOOL CWin32FileTimeStore::GetTimesWithAttributes(const char* path, const WIN32_FILE_ATTRIBUTE_DATA& data,
                                                  FILETIME* created, FILETIME* accessed, FILETIME* written)
 {
-    if (!path)
-    {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!HasPath(path))
         return FALSE;
-    }
     // The same times GetFileTime would give, already read with the attributes.
     if (created)
         *created = data.ftCreationTime;
@@ -50,11 +56,8 @@ BOOL CWin32FileTimeStore::GetTimesWithAttributes(const char* path, const WIN32_F
 BOOL CWin32FileTimeStore::SetTimes(const char* path, const FILETIME* created, const FILETIME* accessed,
                                    const FILETIME* written)
 {
-    if (!path)
-    {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!HasPath(path))
         return FALSE;
-    }
     // Windows refuses write access to a read-only file; a process with root rights
     // under Wine would not, so the attribute is checked here as well.
     DWORD dwAttributes = AfxGetFileAttributes(path);
@@ -65,13 +68,12 @@ BOOL CWin32FileTimeStore::SetTimes(const char* path, const FILETIME* created, co
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    HANDLE hFile = AfxCreateFile(path, GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
+    CKernelHandle file(OpenByName(path, GENERIC_WRITE));
+    if (!file)
         return FALSE;
-    BOOL bOk = SetFileTime(hFile, created, accessed, written);
+    BOOL bOk = SetFileTime(file.Get(), created, accessed, written);
     DWORD dwError = GetLastError();
-    if (!CloseHandle(hFile) && bOk)
+    if (!file.Close() && bOk)
     {
         bOk = FALSE;
         dwError = GetLastError();

@@ -2,22 +2,18 @@
 
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 #include <string>
 
 namespace
 {
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
 // A drive path or a UNC path: one that no current folder can make longer.
 bool IsFullyQualified(const char* pszPath)
 {
     const bool bDrive =
         ((pszPath[0] >= 'A' && pszPath[0] <= 'Z') || (pszPath[0] >= 'a' && pszPath[0] <= 'z')) &&
-        pszPath[1] == ':' && IsSeparator(pszPath[2]);
-    return bDrive || (IsSeparator(pszPath[0]) && IsSeparator(pszPath[1]));
+        pszPath[1] == ':' && AfxIsPathSeparator(pszPath[2]);
+    return bDrive || (AfxIsPathSeparator(pszPath[0]) && AfxIsPathSeparator(pszPath[1]));
 }
 
 // The wide text with its terminator.
@@ -173,6 +169,47 @@ BOOL AfxSetFileAttributes(const char* pszPath, DWORD dwAttributes)
     return Route(
         pszPath, FALSE, [&](const char* pszAnsi) { return SetFileAttributesA(pszAnsi, dwAttributes); },
         [&](const wchar_t* pszWide) { return SetFileAttributesW(pszWide, dwAttributes); });
+}
+
+BOOL AfxDeleteFile(const char* pszPath)
+{
+    return Route(
+        pszPath, FALSE, [](const char* pszAnsi) { return DeleteFileA(pszAnsi); },
+        [](const wchar_t* pszWide) { return DeleteFileW(pszWide); });
+}
+
+bool AfxGetTempPath(std::string& path)
+{
+    DWORD dwSize = GetTempPathW(0, nullptr);
+    if (dwSize != 0)
+    {
+        std::vector<wchar_t> wide(dwSize, L'\0');
+        DWORD dwLength = GetTempPathW(dwSize, wide.data());
+        return dwLength != 0 && dwLength < dwSize && ToAnsi(wide.data(), path);
+    }
+    if (GetLastError() != ERROR_FILENAME_EXCED_RANGE)
+        return false;
+    // The system gives up on a folder of MAX_PATH characters or more; it is
+    // the first of these variables that is set, made full, as the system
+    // itself would take it.
+    for (const wchar_t* pszName : {L"TMP", L"TEMP", L"USERPROFILE"})
+    {
+        DWORD dwChars = GetEnvironmentVariableW(pszName, nullptr, 0);
+        if (dwChars <= 1)
+            continue;
+        std::vector<wchar_t> value(dwChars, L'\0');
+        if (GetEnvironmentVariableW(pszName, value.data(), dwChars) + 1 != dwChars)
+            return false;
+        std::vector<wchar_t> full;
+        if (!FullWidePath(value.data(), full))
+            return false;
+        full.pop_back();
+        if (full.empty() || full.back() != L'\\')
+            full.push_back(L'\\');
+        full.push_back(L'\0');
+        return ToAnsi(full.data(), path);
+    }
+    return false;
 }
 
 DWORD AfxGetFullPathName(const char* pszPath, DWORD nBufferLength, char* pszBuffer, char** ppFilePart)

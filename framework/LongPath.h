@@ -8,7 +8,17 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
+
+// The two separators of Windows paths.
+inline bool AfxIsPathSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Sharing that denies nothing to others, delete included.
+const DWORD kFileShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // True when the path is too long for the ANSI calls.
 bool AfxIsLongPath(const char* pszPath);
@@ -29,6 +39,10 @@ BOOL AfxSetFileAttributes(const char* pszPath, DWORD dwAttributes);
 // length without the terminator, or the size needed with it when the buffer
 // is too small, or 0 on failure.
 DWORD AfxGetFullPathName(const char* pszPath, DWORD nBufferLength, char* pszBuffer, char** ppFilePart);
+BOOL AfxDeleteFile(const char* pszPath);
+// The temporary folder as GetTempPath gives it (ending in a backslash), in
+// the process code page, whatever its length; false when there is none.
+bool AfxGetTempPath(std::string& path);
 // Later entries come from FindNextFileA on the handle returned.
 HANDLE AfxFindFirstFile(const char* pszPattern, WIN32_FIND_DATAA* pData);
 

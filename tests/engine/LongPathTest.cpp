@@ -142,3 +142,33 @@ TEST_F(LongPathDropTest, DroppedLongPicturesAreTakenAsTheyAre)
     EXPECT_EQ(0u, journal.find(writable + "\r\nCreated: ")) << journal.substr(0, 500);
     EXPECT_NE(std::string::npos, journal.find("\r\n" + readonly + "\r\nCreated: "));
 }
+
+// A temporary folder of 260 characters or more holds the log and the
+// journal as a short one does: made, written, read back by Undo, deleted.
+TEST_F(LongPathDropTest, ALongTemporaryFolderHoldsTheLogAndTheJournal)
+{
+    const std::string temp = m_tree.Folder(300);
+    const std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
+    TempFolderRedirect redirect(temp.c_str());
+    CTestMainDlg dlg;
+    ASSERT_TRUE(dlg.Open());
+    const std::string log = static_cast<const char*>(dlg.m_strLogPath);
+    EXPECT_EQ(temp + "\\Chronoshift Temp ", log.substr(0, temp.size() + 18));
+    dlg.SelectTarget(0);
+    dlg.Drop({a});
+    EXPECT_EQ("2008-05-17 14:03:09", Modified(a));
+    const std::string journal = static_cast<const char*>(dlg.m_strUndoPath);
+    EXPECT_EQ(temp, journal.substr(0, temp.size()));
+    EXPECT_EQ(0u, longtree::ReadBytes(journal).find(a + "\r\nCreated: "));
+    const std::string text = longtree::ReadBytes(log);
+    EXPECT_NE(std::string::npos, text.find("program started")) << text;
+    EXPECT_NE(std::string::npos, text.find(Lower(a))) << text;
+
+    MessageBoxAnswerer answerer(dlg.m_hWnd, {IDYES});
+    dlg.OnUndo();
+    EXPECT_EQ(1u, answerer.Boxes().size());
+    EXPECT_EQ("2001-02-03 04:05:06", Modified(a)) << "the journal was read back";
+    dlg.Close();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, longtree::Attributes(log)) << "the log is deleted at exit";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, longtree::Attributes(journal));
+}
