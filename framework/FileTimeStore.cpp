@@ -20,6 +20,20 @@ HANDLE OpenByName(const char* path, DWORD dwAccess)
     return AfxCreateFile(path, dwAccess, kFileShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                          nullptr);
 }
+
+// The result of a call on the file, which is closed first: a close that
+// fails fails the call, and the last error is the call's own.
+BOOL CloseAfter(CKernelHandle& file, BOOL bOk)
+{
+    DWORD dwError = GetLastError();
+    if (!file.Close() && bOk)
+    {
+        bOk = FALSE;
+        dwError = GetLastError();
+    }
+    SetLastError(bOk ? ERROR_SUCCESS : dwError);
+    return bOk;
+}
 } // namespace
 
 BOOL CWin32FileTimeStore::GetTimes(const char* path, FILETIME* created, FILETIME* accessed, FILETIME* written)
@@ -30,11 +44,7 @@ BOOL CWin32FileTimeStore::GetTimes(const char* path, FILETIME* created, FILETIME
     CKernelHandle file(OpenByName(path, FILE_READ_ATTRIBUTES));
     if (!file)
         return FALSE;
-    BOOL bOk = GetFileTime(file.Get(), created, accessed, written);
-    DWORD dwError = GetLastError();
-    file.Close();
-    SetLastError(bOk ? ERROR_SUCCESS : dwError);
-    return bOk;
+    return CloseAfter(file, GetFileTime(file.Get(), created, accessed, written));
 }
 
 BOOL CWin32FileTimeStore::GetTimesWithAttributes(const char* path, const WIN32_FILE_ATTRIBUTE_DATA& data,
@@ -71,15 +81,7 @@ BOOL CWin32FileTimeStore::SetTimes(const char* path, const FILETIME* created, co
     CKernelHandle file(OpenByName(path, GENERIC_WRITE));
     if (!file)
         return FALSE;
-    BOOL bOk = SetFileTime(file.Get(), created, accessed, written);
-    DWORD dwError = GetLastError();
-    if (!file.Close() && bOk)
-    {
-        bOk = FALSE;
-        dwError = GetLastError();
-    }
-    SetLastError(bOk ? ERROR_SUCCESS : dwError);
-    return bOk;
+    return CloseAfter(file, SetFileTime(file.Get(), created, accessed, written));
 }
 
 BOOL CWin32FileTimeStore::SetTimesOfOpenFile(HANDLE hFile, const char* path, DWORD dwAttributes,

@@ -119,7 +119,7 @@ TEST_F(LongPathDropTest, PicturesDeepInADroppedFolderAreChangedJournalledAndUndo
     EXPECT_NE(std::string::npos, journal.find(a + "\r\nCreated: ")) << journal.substr(0, 500);
     EXPECT_NE(std::string::npos, journal.find(b + "\r\nCreated: "));
 
-    ASSERT_TRUE(m_dlg.IsControlEnabled(1005));
+    ASSERT_TRUE(m_dlg.IsControlEnabled(IDC_UNDO));
     EXPECT_EQ(1u, Undo().size());
     EXPECT_EQ("2001-02-03 04:05:06", WrittenText(a));
     EXPECT_EQ("2001-02-03 04:05:06", WrittenText(b));

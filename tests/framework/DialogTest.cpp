@@ -2,6 +2,7 @@
 // while a box is open, DDX binding, the quit message, the pump, message
 // boxes with the application's name, strings and the wait cursor.
 #include "Framework.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,10 @@
 namespace
 {
 // Templates of the program's resources, linked into this test program.
-const UINT kAboutTemplate = 100;
-const UINT kMainTemplate = 102;
-const int kDateList = 1003;
-const int kIntroLabel = 1002;
+const UINT kAboutTemplate = IDD_ABOUTBOX;
+const UINT kMainTemplate = IDD_MAIN;
+const int kDateList = IDC_DATE_TO_CHANGE;
+const int kIntroLabel = IDC_INTRO;
 
 // Runs fn on the next timer tick of this thread (in whatever modal loop is running).
 std::function<void()> g_onTick;
