@@ -1,3 +1,3 @@
-#include "AboutDlg.h"
+#include "app/AboutDlg.h"
 
 CAboutDlg::CAboutDlg() : CDialog(IDD) {}

@@ -1,8 +1,8 @@
 // The about box: the icon, the version line and the copyright notice.
 #pragma once
 
-#include "Framework.h"
-#include "resource.h"
+#include "framework/Framework.h"
+#include "resources/resource.h"
 
 class CAboutDlg : public CDialog
 {

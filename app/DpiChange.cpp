@@ -2,9 +2,9 @@
 // the window moves to a monitor of another scale, or the user changes it.
 // The dialog scales itself from the places it was made with, so that steps
 // back and forth do not add up rounding.
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
-#include "Dpi.h"
+#include "framework/Dpi.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "MainApp.h"
+#include "app/MainApp.h"
 
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
 BEGIN_MESSAGE_MAP(CMainApp, CWinApp)
 ON_COMMAND(ID_HELP, CWinApp::OnHelp)

@@ -1,7 +1,7 @@
 // The application object: runs the main dialog and ends with it.
 #pragma once
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 class CMainApp : public CWinApp
 {

@@ -1,9 +1,9 @@
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
-#include "AboutDlg.h"
-#include "DateTarget.h"
-#include "Dpi.h"
-#include "resource.h"
+#include "app/AboutDlg.h"
+#include "engine/DateTarget.h"
+#include "framework/Dpi.h"
+#include "resources/resource.h"
 
 #include <cstddef>
 

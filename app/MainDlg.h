@@ -2,12 +2,12 @@
 // engine adds its handlers and routines here; they live in engine/.
 #pragma once
 
-#include "DropBatch.h"
-#include "Framework.h"
-#include "Handles.h"
-#include "MarkupStatic.h"
-#include "resource.h"
-#include "VisitedFolders.h"
+#include "engine/DropBatch.h"
+#include "framework/Framework.h"
+#include "framework/Handles.h"
+#include "markup/MarkupStatic.h"
+#include "resources/resource.h"
+#include "engine/VisitedFolders.h"
 
 #include <deque>
 #include <vector>

@@ -1,9 +1,9 @@
 // The three options live under one key of the current user. They are read
 // once while the dialog initialises and written once when it is destroyed.
-#include "MainDlg.h"
-#include "DateTarget.h"
-#include "RegSettings.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "engine/DateTarget.h"
+#include "app/RegSettings.h"
+#include "resources/resource.h"
 
 #include <string.h>
 

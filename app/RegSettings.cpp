@@ -1,6 +1,6 @@
-#include "RegSettings.h"
+#include "app/RegSettings.h"
 
-#include "Handles.h"
+#include "framework/Handles.h"
 
 #include <string.h>
 

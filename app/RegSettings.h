@@ -3,7 +3,7 @@
 // Every failure is reported only through the result: no exceptions, no UI.
 #pragma once
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 class CRegSettings
 {

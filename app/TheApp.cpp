@@ -1,4 +1,4 @@
 // The one application object of the program, started by WinMain.
-#include "MainApp.h"
+#include "app/MainApp.h"
 
 CMainApp theApp;

@@ -1,7 +1,7 @@
 // The dialog while a batch runs: the wait cursor, the controls disabled from
 // its first pump on, and the keyboard focus given back at its end.
-#include "MainDlg.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "resources/resource.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "DateTarget.h"
+#include "engine/DateTarget.h"
 
 DateTarget DateTargetFromIndex(int nIndex)
 {

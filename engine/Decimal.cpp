@@ -1,4 +1,4 @@
-#include "Decimal.h"
+#include "engine/Decimal.h"
 
 char* PutDecimal(char* p, unsigned value, int nWidth, char cPad)
 {

@@ -1,8 +1,8 @@
 // The drop batch: every dropped file and folder, walked in order.
-#include "MainDlg.h"
-#include "LongPath.h"
-#include "DropBatch.h"
-#include "DropPaths.h"
+#include "app/MainDlg.h"
+#include "framework/LongPath.h"
+#include "engine/DropBatch.h"
+#include "engine/DropPaths.h"
 
 #include <utility>
 

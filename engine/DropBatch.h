@@ -2,7 +2,7 @@
 // the drop and handed down the folder walk to every file.
 #pragma once
 
-#include "DateTarget.h"
+#include "engine/DateTarget.h"
 
 struct DropBatch
 {

@@ -1,4 +1,4 @@
-#include "DropPaths.h"
+#include "engine/DropPaths.h"
 
 std::vector<CString> ReadDropPaths(HDROP hDrop)
 {

@@ -1,7 +1,7 @@
 // The items of a shell drop, as full paths of any length.
 #pragma once
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 #include <vector>
 

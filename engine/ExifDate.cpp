@@ -1,4 +1,4 @@
-#include "ExifDate.h"
+#include "engine/ExifDate.h"
 
 #include <cstring>
 

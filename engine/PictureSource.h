@@ -4,8 +4,8 @@
 // KiB under Wine, so the block holds a whole typical header.
 #pragma once
 
-#include "ByteSource.h"
-#include "CHeldFile.h"
+#include "exif/ByteSource.h"
+#include "framework/CHeldFile.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 // The date change of one file: EXIF DateTimeOriginal into the file's times.
-#include "MainDlg.h"
-#include "CHeldFile.h"
-#include "PictureSource.h"
-#include "ExifDate.h"
-#include "ExifReader.h"
+#include "app/MainDlg.h"
+#include "framework/CHeldFile.h"
+#include "engine/PictureSource.h"
+#include "engine/ExifDate.h"
+#include "exif/ExifReader.h"
 
 #include <cstring>
 

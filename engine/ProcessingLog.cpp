@@ -1,10 +1,10 @@
 // The processing log and the temporary files of the program (log and journal).
-#include "MainDlg.h"
-#include "LongPath.h"
-#include "ProcessingLog.h"
-#include "Decimal.h"
-#include "TempFile.h"
-#include "Version.h"
+#include "app/MainDlg.h"
+#include "framework/LongPath.h"
+#include "engine/ProcessingLog.h"
+#include "engine/Decimal.h"
+#include "engine/TempFile.h"
+#include "resources/Version.h"
 
 #include <cstdarg>
 #include <cstring>

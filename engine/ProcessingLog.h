@@ -1,7 +1,7 @@
 // Helpers of the processing log that stand on their own.
 #pragma once
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 // The command that shows the log: notepad.exe and the path in double quotes.
 CString ShowLogCommandLine(const char* logPath);

@@ -1,5 +1,5 @@
 // The status line and the throttled message pump of a running drop.
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
-#include "TempFile.h"
+#include "engine/TempFile.h"
 
-#include "Handles.h"
-#include "LongPath.h"
+#include "framework/Handles.h"
+#include "framework/LongPath.h"
 
 #include <string>
 

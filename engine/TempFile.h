@@ -2,7 +2,7 @@
 // temporary folder, N counting the attempts made at one moment.
 #pragma once
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 // Attempts a single call may make in all, and attempts that fail for another
 // reason than an existing name (folder not writable, disk full).

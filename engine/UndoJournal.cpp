@@ -1,9 +1,9 @@
 // The undo journal: records written during a drop, replayed by the Undo button.
-#include "MainDlg.h"
-#include "LongPath.h"
-#include "UndoJournal.h"
-#include "Decimal.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "framework/LongPath.h"
+#include "engine/UndoJournal.h"
+#include "engine/Decimal.h"
+#include "resources/resource.h"
 
 #include <cstring>
 #include <utility>

@@ -2,7 +2,7 @@
 // last-write time), the times as "%d:%d:%d %d:%d:%d" in local time.
 #pragma once
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 // Reads the next number of a journal line: skips non-digits, takes the digits
 // that follow and negates them when a hyphen came right before. Advances pos

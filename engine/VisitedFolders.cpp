@@ -1,8 +1,8 @@
-#include "VisitedFolders.h"
+#include "engine/VisitedFolders.h"
 
 #include <windows.h>
 
-#include "LongPath.h"
+#include "framework/LongPath.h"
 
 #include <utility>
 

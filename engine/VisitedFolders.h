@@ -3,7 +3,7 @@
 // holds it, a junction, a symbolic link or a cycle of them.
 #pragma once
 
-#include "FolderIdentity.h"
+#include "framework/FolderIdentity.h"
 
 #include <functional>
 #include <map>

@@ -1,4 +1,4 @@
-#include "ExifReader.h"
+#include "exif/ExifReader.h"
 
 #include <cstdlib>
 #include <cstring>

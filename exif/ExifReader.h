@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "ByteSource.h"
-#include "ExifInfo.h"
-#include "JpegSection.h"
+#include "exif/ByteSource.h"
+#include "exif/ExifInfo.h"
+#include "exif/JpegSection.h"
 
 // Reads the marker sections of one JPEG file up to the start of the scan and
 // walks the EXIF directories of its APP1 sections into an ExifInfo record.

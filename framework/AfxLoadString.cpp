@@ -1,6 +1,6 @@
-#include "AfxLoadString.h"
+#include "framework/AfxLoadString.h"
 
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
 BOOL AfxLoadString(UINT nID, CString& rString)
 {

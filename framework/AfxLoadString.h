@@ -1,7 +1,7 @@
 // Reads a string resource of the program, whatever its length.
 #pragma once
 
-#include "CString.h"
+#include "framework/CString.h"
 
 #include <windows.h>
 

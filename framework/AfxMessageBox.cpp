@@ -1,6 +1,6 @@
-#include "AfxMessageBox.h"
+#include "framework/AfxMessageBox.h"
 
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
 MessageBoxFunc g_pfnMessageBox = ::MessageBoxA;
 

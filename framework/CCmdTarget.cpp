@@ -1,6 +1,6 @@
-#include "CCmdTarget.h"
+#include "framework/CCmdTarget.h"
 
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {

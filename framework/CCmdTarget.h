@@ -1,7 +1,7 @@
 // Root of the classes that have a message map: windows and the application.
 #pragma once
 
-#include "MessageMap.h"
+#include "framework/MessageMap.h"
 
 class CCmdTarget
 {

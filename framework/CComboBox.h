@@ -1,7 +1,7 @@
 // A combo box; the list-item operations the program uses.
 #pragma once
 
-#include "CWnd.h"
+#include "framework/CWnd.h"
 
 class CComboBox : public CWnd
 {

@@ -1,6 +1,6 @@
-#include "CDC.h"
+#include "framework/CDC.h"
 
-#include "CWnd.h"
+#include "framework/CWnd.h"
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->m_hWnd)
 {

@@ -4,8 +4,8 @@
 // as do the ones pumped by the program while a handler runs.
 #pragma once
 
-#include "CDataExchange.h"
-#include "CWnd.h"
+#include "framework/CDataExchange.h"
+#include "framework/CWnd.h"
 
 class CDialog : public CWnd
 {

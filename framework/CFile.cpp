@@ -1,7 +1,7 @@
-#include "CFile.h"
+#include "framework/CFile.h"
 
-#include "FileTimeStore.h"
-#include "LongPath.h"
+#include "framework/FileTimeStore.h"
+#include "framework/LongPath.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "CString.h"
-#include "CTime.h"
+#include "framework/CString.h"
+#include "framework/CTime.h"
 
 struct CFileStatus
 {

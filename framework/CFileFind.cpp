@@ -1,5 +1,5 @@
-#include "CFileFind.h"
-#include "LongPath.h"
+#include "framework/CFileFind.h"
+#include "framework/LongPath.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "CString.h"
+#include "framework/CString.h"
 
 class CFileFind
 {

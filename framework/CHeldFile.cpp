@@ -1,5 +1,5 @@
-#include "CHeldFile.h"
-#include "LongPath.h"
+#include "framework/CHeldFile.h"
+#include "framework/LongPath.h"
 
 bool CHeldFile::Open(const char* pszFileName)
 {

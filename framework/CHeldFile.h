@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "CFile.h"
-#include "Handles.h"
+#include "framework/CFile.h"
+#include "framework/Handles.h"
 
 class CHeldFile
 {

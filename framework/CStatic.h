@@ -1,7 +1,7 @@
 // A static control.
 #pragma once
 
-#include "CWnd.h"
+#include "framework/CWnd.h"
 
 class CStatic : public CWnd
 {

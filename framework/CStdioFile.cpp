@@ -1,5 +1,5 @@
-#include "CStdioFile.h"
-#include "LongPath.h"
+#include "framework/CStdioFile.h"
+#include "framework/LongPath.h"
 
 #include <cstring>
 

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "CFile.h"
-#include "CString.h"
+#include "framework/CFile.h"
+#include "framework/CString.h"
 
 class CStdioFile : public CFile
 {

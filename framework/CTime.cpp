@@ -1,4 +1,4 @@
-#include "CTime.h"
+#include "framework/CTime.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "CToolTipCtrl.h"
+#include "framework/CToolTipCtrl.h"
 
 #include <commctrl.h>
 

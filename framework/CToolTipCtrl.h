@@ -1,7 +1,7 @@
 // A tooltip control owned by a window.
 #pragma once
 
-#include "CWnd.h"
+#include "framework/CWnd.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
 namespace
 {

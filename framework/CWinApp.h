@@ -3,9 +3,9 @@
 // and its own in-handler pumping share.
 #pragma once
 
-#include "AfxRes.h"
-#include "AfxLoadString.h"
-#include "CWnd.h"
+#include "framework/AfxRes.h"
+#include "framework/AfxLoadString.h"
+#include "framework/CWnd.h"
 
 class CWinApp : public CCmdTarget
 {

@@ -1,6 +1,6 @@
-#include "CWnd.h"
+#include "framework/CWnd.h"
 
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
 #include <map>
 #include <memory>

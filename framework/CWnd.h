@@ -8,8 +8,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "CCmdTarget.h"
-#include "CMenu.h"
+#include "framework/CCmdTarget.h"
+#include "framework/CMenu.h"
 
 class CWnd : public CCmdTarget
 {

@@ -1,6 +1,6 @@
-#include "FileTimeStore.h"
-#include "Handles.h"
-#include "LongPath.h"
+#include "framework/FileTimeStore.h"
+#include "framework/Handles.h"
+#include "framework/LongPath.h"
 
 namespace
 {

@@ -1,10 +1,10 @@
-#include "FolderIdentity.h"
+#include "framework/FolderIdentity.h"
 
 #include <windows.h>
 #include <winternl.h>
 
-#include "Handles.h"
-#include "LongPath.h"
+#include "framework/Handles.h"
+#include "framework/LongPath.h"
 
 #include <utility>
 

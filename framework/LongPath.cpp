@@ -1,4 +1,4 @@
-#include "LongPath.h"
+#include "framework/LongPath.h"
 
 #include <cstring>
 #include <cwchar>

@@ -1,6 +1,6 @@
 // The program's entry: common controls, then the application object's
 // InitInstance, and its message loop only when InitInstance asks for one.
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
 #include <commctrl.h>
 

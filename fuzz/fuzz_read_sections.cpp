@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ExifReader.h"
+#include "exif/ExifReader.h"
 
 namespace
 {

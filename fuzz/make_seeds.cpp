@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
-#include "support/Bytes.h"
-#include "support/JpegBuilder.h"
-#include "support/TiffBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/JpegBuilder.h"
+#include "tests/support/TiffBuilder.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "EntityTable.h"
+#include "markup/EntityTable.h"
 
 // "&amp;" must stay first: the names are replaced row after row.
 MarkupEntity g_entityTable[] = {

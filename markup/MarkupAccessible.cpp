@@ -1,8 +1,8 @@
 // What the system's accessibility layer reads of a markup label: the
 // standard object of its client area, whose name is the label's text as a
 // person reads it instead of the markup.
-#include "MarkupStatic.h"
-#include "EntityTable.h"
+#include "markup/MarkupStatic.h"
+#include "markup/EntityTable.h"
 
 #include <oleacc.h>
 

@@ -1,4 +1,4 @@
-#include "MarkupColor.h"
+#include "markup/MarkupColor.h"
 
 #include <mbstring.h>
 #include <stdlib.h>

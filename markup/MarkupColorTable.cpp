@@ -1,6 +1,6 @@
 // The colour names of the markup, searched in this order: 140 web colour
 // names (one spelling of each grey), then 39 system colour names.
-#include "MarkupColor.h"
+#include "markup/MarkupColor.h"
 
 // BlanchedAlmond, Gray and YellowGreen keep the values this program has always
 // shown, which differ slightly from the web keywords.

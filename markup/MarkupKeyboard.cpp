@@ -1,7 +1,7 @@
 // The keyboard's way to a label's link, as the system's link control has
 // it: a tab stop while the markup holds a link, a focus rectangle around the
 // link while the label has the focus, and Enter or Space to follow it.
-#include "MarkupStatic.h"
+#include "markup/MarkupStatic.h"
 
 #include <string.h>
 

@@ -1,10 +1,10 @@
 // Links of the markup label: the hand cursor, hover, clicks and following a
 // target (application command, shell, or the ".htm" program).
-#include "MarkupStatic.h"
+#include "markup/MarkupStatic.h"
 
-#include "Dpi.h"
-#include "Handles.h"
-#include "resource.h"
+#include "framework/Dpi.h"
+#include "framework/Handles.h"
+#include "resources/resource.h"
 
 #include <mbstring.h>
 #include <string.h>

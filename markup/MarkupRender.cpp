@@ -1,10 +1,10 @@
 // The paint pipeline: the cached off-screen image, the markup scan and the
 // drawing of one run.
-#include "MarkupStatic.h"
-#include "MarkupColor.h"
-#include "EntityTable.h"
+#include "markup/MarkupStatic.h"
+#include "markup/MarkupColor.h"
+#include "markup/EntityTable.h"
 
-#include "Dpi.h"
+#include "framework/Dpi.h"
 
 #include <limits.h>
 #include <stdlib.h>

@@ -1,9 +1,9 @@
 // The markup label: construction, the owner's interface and the paint handlers.
-#include "MarkupStatic.h"
-#include "MarkupColor.h"
-#include "EntityTable.h"
+#include "markup/MarkupStatic.h"
+#include "markup/MarkupColor.h"
+#include "markup/EntityTable.h"
 
-#include "Dpi.h"
+#include "framework/Dpi.h"
 
 #include <new>
 

@@ -2,9 +2,9 @@
 // colours, links, entities) from a cached off-screen image.
 #pragma once
 
-#include "Framework.h"
-#include "AppCommand.h"
-#include "Handles.h"
+#include "framework/Framework.h"
+#include "markup/AppCommand.h"
+#include "framework/Handles.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // Breaking one run into words and lines, and drawing each finished line.
-#include "MarkupStatic.h"
-#include "EntityTable.h"
+#include "markup/MarkupStatic.h"
+#include "markup/EntityTable.h"
 
 #include <string.h>
 #include <vector>

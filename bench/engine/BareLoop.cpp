@@ -1,7 +1,7 @@
 // The bare loop: for every .jpg/.jpeg under the given folders, the system
 // work of the per-file change (open, read the first header bytes, read and
 // set the times), nothing else.
-#include "WalkLoop.h"
+#include "bench/engine/WalkLoop.h"
 
 namespace
 {

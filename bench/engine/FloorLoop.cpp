@@ -2,7 +2,7 @@
 // with FindFirstFile; open each .jpg/.jpeg once for reading and writing; read
 // its first 16 KiB; set its last-write time through that handle; close it.
 // Prints the number of files handled.
-#include "WalkLoop.h"
+#include "bench/engine/WalkLoop.h"
 
 namespace
 {

@@ -9,7 +9,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "resource.h"
+#include "resources/resource.h"
 
 namespace
 {

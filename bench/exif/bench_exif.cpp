@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "ExifReader.h"
-#include "support/Bytes.h"
-#include "support/JpegBuilder.h"
-#include "support/TiffBuilder.h"
+#include "exif/ExifReader.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/JpegBuilder.h"
+#include "tests/support/TiffBuilder.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "DialogRunner.h"
+#include "tests/app/DialogRunner.h"
 
 #include <cstdio>
 

@@ -3,9 +3,9 @@
 // as the about box's) dispatches the ticks, and each tick runs the next step.
 #pragma once
 
-#include "support/TestMainDlg.h"
+#include "tests/support/TestMainDlg.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The two dialog templates as the program shows them: every control with its
 // id, class, text, style and place (dialog units mapped to pixels), in tab
 // order; the dialogs' own caption, styles, size and font.
-#include "AboutDlg.h"
-#include "Version.h"
-#include "resource.h"
+#include "app/AboutDlg.h"
+#include "resources/Version.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

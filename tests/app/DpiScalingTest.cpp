@@ -3,15 +3,15 @@
 // dialog's texts and link at the screen's DPI. Runs at 96 DPI with the other
 // tests and on its own in a Wine prefix at 144 DPI (CHRONOSHIFT_WINE_DPI
 // names the DPI there).
-#include "RegistryFixture.h"
-#include "support/Dib.h"
-#include "support/ManifestSetting.h"
-#include "support/Pump.h"
-#include "support/Screenshot.h"
-#include "support/TestMainDlg.h"
+#include "tests/app/RegistryFixture.h"
+#include "tests/support/Dib.h"
+#include "tests/support/ManifestSetting.h"
+#include "tests/support/Pump.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/TestMainDlg.h"
 
-#include "Dpi.h"
-#include "resource.h"
+#include "framework/Dpi.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

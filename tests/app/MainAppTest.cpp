@@ -1,8 +1,8 @@
 // The application object: it runs the main dialog once and ends the program
 // with it, and routes the help command to the platform's handler.
-#include "MainApp.h"
-#include "RegistryFixture.h"
-#include "resource.h"
+#include "app/MainApp.h"
+#include "tests/app/RegistryFixture.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

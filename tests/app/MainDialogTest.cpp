@@ -1,8 +1,8 @@
 // The main dialog run for real: start-up state, keep-on-top, closing and the
 // busy guards, the system menu with the about box, and the status line.
-#include "DialogRunner.h"
-#include "RegistryFixture.h"
-#include "Version.h"
+#include "tests/app/DialogRunner.h"
+#include "tests/app/RegistryFixture.h"
+#include "resources/Version.h"
 
 #include <cstdio>
 

@@ -2,10 +2,10 @@
 // target, bound labels and their options, the log command, the focus) and
 // its own handlers: the subfolder box, the system commands and the painting
 // while minimised.
-#include "MainDlg.h"
-#include "RegistryFixture.h"
-#include "Version.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "tests/app/RegistryFixture.h"
+#include "resources/Version.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Loading and saving the three options through the real dialog: odd values
 // put into the registry by hand, and the options surviving a restart.
-#include "DialogRunner.h"
-#include "RegistryFixture.h"
+#include "tests/app/DialogRunner.h"
+#include "tests/app/RegistryFixture.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // CRegSettings against Wine's real registry. Each test starts without the
 // program's key; RegistryFixture.h reads back the raw values independently.
-#include "RegSettings.h"
-#include "RegistryFixture.h"
+#include "app/RegSettings.h"
+#include "tests/app/RegistryFixture.h"
 
 #include <string>
 

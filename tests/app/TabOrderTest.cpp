@@ -1,12 +1,12 @@
 // The dialog as a keyboard user meets it: Tab and Shift+Tab through its
 // controls, the status line's link among them only while it is there, its
 // focus rectangle, and Enter or Space on it.
-#include "DialogRunner.h"
-#include "RegistryFixture.h"
-#include "support/Bytes.h"
-#include "support/Dib.h"
-#include "support/JpegBuilder.h"
-#include "support/TempDir.h"
+#include "tests/app/DialogRunner.h"
+#include "tests/app/RegistryFixture.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/Dib.h"
+#include "tests/support/JpegBuilder.h"
+#include "tests/support/TempDir.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 // The version details of the shipped program, read back from its file the
 // way Explorer's Properties page reads them.
-#include "Version.h"
+#include "resources/Version.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,10 +1,10 @@
-#include "DriveApp.h"
+#include "tests/driver/DriveApp.h"
 
-#include "DriveDlg.h"
-#include "DriveOptions.h"
-#include "FileTimesReport.h"
-#include "FullPath.h"
-#include "support/NtfsLikeTimeStore.h"
+#include "tests/driver/DriveDlg.h"
+#include "tests/driver/DriveOptions.h"
+#include "tests/driver/FileTimesReport.h"
+#include "tests/driver/FullPath.h"
+#include "tests/support/NtfsLikeTimeStore.h"
 
 #include <cstdio>
 #include <memory>

@@ -2,7 +2,7 @@
 // main dialog once, and ends with the run's result as exit code.
 #pragma once
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 class CDriveApp : public CWinApp
 {

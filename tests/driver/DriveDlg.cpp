@@ -1,12 +1,12 @@
-#include "DriveDlg.h"
+#include "tests/driver/DriveDlg.h"
 
-#include "FileTimesReport.h"
-#include "FullPath.h"
-#include "support/Screenshot.h"
-#include "support/DropFiles.h"
-#include "support/MessageBoxAnswerer.h"
+#include "tests/driver/FileTimesReport.h"
+#include "tests/driver/FullPath.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/DropFiles.h"
+#include "tests/support/MessageBoxAnswerer.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <psapi.h>
 

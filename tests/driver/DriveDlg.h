@@ -3,9 +3,9 @@
 // closes the dialog with Exit. What it sees is printed on standard output.
 #pragma once
 
-#include "MainDlg.h"
-#include "DriveOptions.h"
-#include "PaintWatcher.h"
+#include "app/MainDlg.h"
+#include "tests/driver/DriveOptions.h"
+#include "tests/driver/PaintWatcher.h"
 
 #include <memory>
 #include <string>

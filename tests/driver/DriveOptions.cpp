@@ -1,4 +1,4 @@
-#include "DriveOptions.h"
+#include "tests/driver/DriveOptions.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,8 @@
-#include "FileTimesReport.h"
+#include "tests/driver/FileTimesReport.h"
 
-#include "support/LocalTime.h"
+#include "tests/support/LocalTime.h"
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 #include <algorithm>
 #include <cstdio>

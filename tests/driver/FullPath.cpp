@@ -1,4 +1,4 @@
-#include "FullPath.h"
+#include "tests/driver/FullPath.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "PaintWatcher.h"
+#include "tests/driver/PaintWatcher.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 // The cursor while the dialog is busy: SetBusy's refresh, the wait cursor
 // wherever the pointer is, and the hand of a link that the status label keeps.
-#include "EngineTestFixture.h"
+#include "tests/engine/EngineTestFixture.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
-#include "DropPaths.h"
-#include "EngineTestFixture.h"
-#include "support/MessageBoxAnswerer.h"
+#include "engine/DropPaths.h"
+#include "tests/engine/EngineTestFixture.h"
+#include "tests/support/MessageBoxAnswerer.h"
 
 #include <algorithm>
 

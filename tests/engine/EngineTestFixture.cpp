@@ -1,4 +1,4 @@
-#include "EngineTestFixture.h"
+#include "tests/engine/EngineTestFixture.h"
 
 void EngineTest::SetUp()
 {

@@ -2,14 +2,14 @@
 // plus a folder for the test's pictures.
 #pragma once
 
-#include "support/Bytes.h"
-#include "support/DropFiles.h"
-#include "support/JpegBuilder.h"
-#include "support/LocalTime.h"
-#include "support/TempDir.h"
-#include "support/TestMainDlg.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/DropFiles.h"
+#include "tests/support/JpegBuilder.h"
+#include "tests/support/LocalTime.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestMainDlg.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "UndoJournal.h"
-#include "support/LocalTime.h"
+#include "engine/UndoJournal.h"
+#include "tests/support/LocalTime.h"
 
 #include <gtest/gtest.h>
 

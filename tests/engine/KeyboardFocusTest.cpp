@@ -1,8 +1,8 @@
 // The keyboard focus around the work that disables controls: a disabled
 // control cannot keep the focus, and the system leaves it nowhere, so that
 // Tab, the arrows and the space bar do nothing until the user clicks.
-#include "EngineTestFixture.h"
-#include "support/MessageBoxAnswerer.h"
+#include "tests/engine/EngineTestFixture.h"
+#include "tests/support/MessageBoxAnswerer.h"
 
 namespace
 {

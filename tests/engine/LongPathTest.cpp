@@ -1,10 +1,10 @@
 // Pictures whose paths have MAX_PATH characters or more: dropped as the shell
 // hands them over, found deep in a dropped folder, changed, journalled and
 // undone.
-#include "DropPaths.h"
-#include "EngineTestFixture.h"
-#include "support/LongTree.h"
-#include "support/MessageBoxAnswerer.h"
+#include "engine/DropPaths.h"
+#include "tests/engine/EngineTestFixture.h"
+#include "tests/support/LongTree.h"
+#include "tests/support/MessageBoxAnswerer.h"
 
 #include <shlobj.h>
 

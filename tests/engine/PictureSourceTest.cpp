@@ -1,10 +1,10 @@
-#include "CHeldFile.h"
-#include "ExifReader.h"
-#include "PictureSource.h"
+#include "framework/CHeldFile.h"
+#include "exif/ExifReader.h"
+#include "engine/PictureSource.h"
 
-#include "support/JpegBuilder.h"
-#include "support/TempDir.h"
-#include "support/TiffBuilder.h"
+#include "tests/support/JpegBuilder.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TiffBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "EngineTestFixture.h"
-#include "support/NtfsLikeTimeStore.h"
+#include "tests/engine/EngineTestFixture.h"
+#include "tests/support/NtfsLikeTimeStore.h"
 
 namespace
 {

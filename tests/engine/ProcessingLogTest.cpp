@@ -1,6 +1,6 @@
-#include "EngineTestFixture.h"
-#include "ProcessingLog.h"
-#include "support/MessageBoxAnswerer.h"
+#include "tests/engine/EngineTestFixture.h"
+#include "engine/ProcessingLog.h"
+#include "tests/support/MessageBoxAnswerer.h"
 
 #include <regex>
 

@@ -1,7 +1,7 @@
-#include "TempFile.h"
-#include "support/Bytes.h"
-#include "support/TempDir.h"
-#include "support/TestMainDlg.h"
+#include "engine/TempFile.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestMainDlg.h"
 
 #include <gtest/gtest.h>
 

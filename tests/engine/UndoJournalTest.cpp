@@ -1,6 +1,6 @@
-#include "EngineTestFixture.h"
-#include "support/MessageBoxAnswerer.h"
-#include "support/NtfsLikeTimeStore.h"
+#include "tests/engine/EngineTestFixture.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/NtfsLikeTimeStore.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "EngineTestFixture.h"
+#include "tests/engine/EngineTestFixture.h"
 
 // The program's manifest selects UTF-8 as the ANSI code page, so 8-bit paths
 // carry names in any script.

@@ -1,11 +1,11 @@
 // The folders of one drop: each is walked once, whoever leads to it, and a
 // volume whose identities cannot be trusted never makes a real folder be
 // passed over.
-#include "VisitedFolders.h"
+#include "engine/VisitedFolders.h"
 
 #include <gtest/gtest.h>
 
-#include "support/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <map>
 #include <string>

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ExifReader.h"
+#include "exif/ExifReader.h"
 
 namespace
 {

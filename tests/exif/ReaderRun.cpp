@@ -1,4 +1,4 @@
-#include "ReaderRun.h"
+#include "tests/exif/ReaderRun.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "ExifReader.h"
-#include "support/Bytes.h"
+#include "exif/ExifReader.h"
+#include "tests/support/Bytes.h"
 
 // Runs one reader over the given file bytes, read back through a temporary
 // file, and keeps the reader alive so that its sections can be inspected.

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ExifReader.h"
+#include "exif/ExifReader.h"
 
 // The record is cleared with memset and shared with the date-change code:
 // it stays a plain struct with its fields in the agreed order and sizes.

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ReaderRun.h"
-#include "support/JpegBuilder.h"
-#include "support/TiffBuilder.h"
+#include "tests/exif/ReaderRun.h"
+#include "tests/support/JpegBuilder.h"
+#include "tests/support/TiffBuilder.h"
 
 namespace
 {

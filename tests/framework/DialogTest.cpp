@@ -1,8 +1,8 @@
 // Dialogs from templates: the modal loop and its ending, the owner disabled
 // while a box is open, DDX binding, the quit message, the pump, message
 // boxes with the application's name, strings and the wait cursor.
-#include "Framework.h"
-#include "resource.h"
+#include "framework/Framework.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

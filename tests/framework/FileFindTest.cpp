@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "CFileFind.h"
-#include "support/TempDir.h"
+#include "framework/CFileFind.h"
+#include "tests/support/TempDir.h"
 
 #include <map>
 #include <string>

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "CFile.h"
-#include "CHeldFile.h"
-#include "FileTimeStore.h"
-#include "support/NtfsLikeTimeStore.h"
-#include "support/TempDir.h"
+#include "framework/CFile.h"
+#include "framework/CHeldFile.h"
+#include "framework/FileTimeStore.h"
+#include "tests/support/NtfsLikeTimeStore.h"
+#include "tests/support/TempDir.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 // The handle owners give back exactly what they hold, once, and a selection
 // puts the replaced object back.
-#include "Handles.h"
+#include "framework/Handles.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 // text files and folder walks on real deep folders.
 #include <gtest/gtest.h>
 
-#include "CFile.h"
-#include "CFileFind.h"
-#include "CStdioFile.h"
-#include "FileTimeStore.h"
-#include "LongPath.h"
-#include "support/DropFiles.h"
-#include "support/LongTree.h"
-#include "support/ManifestSetting.h"
-#include "support/TempDir.h"
+#include "framework/CFile.h"
+#include "framework/CFileFind.h"
+#include "framework/CStdioFile.h"
+#include "framework/FileTimeStore.h"
+#include "framework/LongPath.h"
+#include "tests/support/DropFiles.h"
+#include "tests/support/LongTree.h"
+#include "tests/support/ManifestSetting.h"
+#include "tests/support/TempDir.h"
 
 #include <cstring>
 #include <map>

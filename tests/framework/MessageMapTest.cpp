@@ -1,7 +1,7 @@
 // Message maps: dispatch to the right handler with the right arguments,
 // chaining to the base class, reflection of notifications to the child
 // control, default processing, and the lifetime of subclassed windows.
-#include "Framework.h"
+#include "framework/Framework.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "CStdioFile.h"
-#include "support/TempDir.h"
+#include "framework/CStdioFile.h"
+#include "tests/support/TempDir.h"
 
 #include <string>
 #include <vector>

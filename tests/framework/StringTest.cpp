@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "CString.h"
+#include "framework/CString.h"
 
 #include <windows.h>
 

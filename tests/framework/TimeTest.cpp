@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "CTime.h"
+#include "framework/CTime.h"
 
 #include <climits>
 #include <cstdlib>

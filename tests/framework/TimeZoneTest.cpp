@@ -2,7 +2,7 @@
 // Europe/Berlin zone (set for it in tests/CMakeLists.txt; Wine takes the zone from TZ).
 #include <gtest/gtest.h>
 
-#include "CTime.h"
+#include "framework/CTime.h"
 
 namespace
 {

@@ -2,11 +2,11 @@
 // must reach the file system intact through the ...A functions.
 #include <gtest/gtest.h>
 
-#include "CFile.h"
-#include "CFileFind.h"
-#include "CStdioFile.h"
-#include "support/NtfsLikeTimeStore.h"
-#include "support/TempDir.h"
+#include "framework/CFile.h"
+#include "framework/CFileFind.h"
+#include "framework/CStdioFile.h"
+#include "tests/support/NtfsLikeTimeStore.h"
+#include "tests/support/TempDir.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "LabelHarness.h"
+#include "tests/markup/LabelHarness.h"
 
-#include "support/Pump.h"
+#include "tests/support/Pump.h"
 
 #include <string.h>
 

@@ -2,10 +2,10 @@
 // label, and the dialog font.
 #pragma once
 
-#include "MarkupStatic.h"
-#include "support/Dib.h"
+#include "markup/MarkupStatic.h"
+#include "tests/support/Dib.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // What a screen reader reads as a label's name, asked the way it asks:
 // through the system's accessibility layer, not through the label.
-#include "LabelHarness.h"
+#include "tests/markup/LabelHarness.h"
 
 #include <oleacc.h>
 

@@ -1,5 +1,5 @@
 // The colour table and the colour texts of the markup.
-#include "MarkupColor.h"
+#include "markup/MarkupColor.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // pixels of a 96-DPI screen grow with the DPI, and the hand cursor has the
 // system's cursor size. Runs at 96 DPI with the other tests and on its own in
 // a Wine prefix at 144 DPI (CHRONOSHIFT_WINE_DPI names the DPI there).
-#include "LabelHarness.h"
+#include "tests/markup/LabelHarness.h"
 
-#include "Dpi.h"
+#include "framework/Dpi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Links: the hand cursor over them, clicks, application commands and the
 // pieces of the shell fallback.
-#include "LabelHarness.h"
+#include "tests/markup/LabelHarness.h"
 
 #include <gtest/gtest.h>
 

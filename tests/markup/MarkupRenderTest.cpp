@@ -1,6 +1,6 @@
 // What the label shows: its image compared pixel by pixel with plain GDI
 // drawing of the expected text, fonts and colours.
-#include "LabelHarness.h"
+#include "tests/markup/LabelHarness.h"
 
 #include <gtest/gtest.h>
 

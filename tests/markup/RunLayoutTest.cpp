@@ -1,6 +1,6 @@
 // Words, entity characters and the line layout of one run, drawn into a DIB
 // with the dialog font and compared with plain TextOut of the expected lines.
-#include "LabelHarness.h"
+#include "tests/markup/LabelHarness.h"
 
 #include <gtest/gtest.h>
 

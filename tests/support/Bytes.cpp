@@ -1,4 +1,4 @@
-#include "support/Bytes.h"
+#include "tests/support/Bytes.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "support/Dib.h"
+#include "tests/support/Dib.h"
 
 #include <stdlib.h>
 #include <string.h>

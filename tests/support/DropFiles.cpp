@@ -1,4 +1,4 @@
-#include "support/DropFiles.h"
+#include "tests/support/DropFiles.h"
 
 #include <shlobj.h>
 

@@ -1,5 +1,5 @@
-#include "support/JpegBuilder.h"
-#include "support/TiffBuilder.h"
+#include "tests/support/JpegBuilder.h"
+#include "tests/support/TiffBuilder.h"
 
 JpegBuilder& JpegBuilder::Soi()
 {

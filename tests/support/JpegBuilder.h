@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/Bytes.h"
+#include "tests/support/Bytes.h"
 
 // Writes the marker sections of a JPEG file one after another.
 class JpegBuilder

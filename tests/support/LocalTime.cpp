@@ -1,4 +1,4 @@
-#include "support/LocalTime.h"
+#include "tests/support/LocalTime.h"
 
 #include <cstdio>
 

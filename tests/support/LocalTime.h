@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "CTime.h"
+#include "framework/CTime.h"
 
 // "YYYY-MM-DD hh:mm:ss", or "invalid" when the time has no local form.
 std::string LocalText(const CTime& time);

@@ -1,6 +1,6 @@
-#include "support/MessageBoxAnswerer.h"
+#include "tests/support/MessageBoxAnswerer.h"
 
-#include "AfxMessageBox.h"
+#include "framework/AfxMessageBox.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "FileTimeStore.h"
+#include "framework/FileTimeStore.h"
 
 class NtfsLikeTimeStore : public IFileTimeStore
 {

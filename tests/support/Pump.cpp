@@ -1,4 +1,4 @@
-#include "support/Pump.h"
+#include "tests/support/Pump.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "support/Screenshot.h"
+#include "tests/support/Screenshot.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "support/TempDir.h"
+#include "tests/support/TempDir.h"
 
-#include "support/Bytes.h"
+#include "tests/support/Bytes.h"
 
 namespace
 {

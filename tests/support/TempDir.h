@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "CString.h"
+#include "framework/CString.h"
 
 class TempDir
 {

@@ -1,9 +1,9 @@
-#include "support/TestMainDlg.h"
+#include "tests/support/TestMainDlg.h"
 
-#include "support/Bytes.h"
-#include "support/DropFiles.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/DropFiles.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <regex>
 

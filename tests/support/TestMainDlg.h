@@ -4,7 +4,7 @@
 // and the state it stands in when its initialisation ends.
 #pragma once
 
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "support/TiffBuilder.h"
+#include "tests/support/TiffBuilder.h"
 
 int TiffBuilder::AddDirectory()
 {

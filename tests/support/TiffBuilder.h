@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "support/Bytes.h"
+#include "tests/support/Bytes.h"
 
 // Lays out a TIFF structure (byte-order mark, 42, first-directory offset and
 // the directories with their out-of-line values) as it sits in an EXIF block.

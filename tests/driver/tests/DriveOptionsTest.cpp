@@ -1,5 +1,5 @@
 // The driver's command line: what each option sets, and the usage errors.
-#include "driver/DriveOptions.h"
+#include "tests/driver/DriveOptions.h"
 
 #include <gtest/gtest.h>
 

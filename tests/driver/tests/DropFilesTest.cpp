@@ -1,7 +1,7 @@
 // The drop handle the tests and the driver build reads back through the
 // shell's own DragQueryFile exactly as a drop from Explorer would.
-#include "support/DropFiles.h"
-#include "driver/FullPath.h"
+#include "tests/support/DropFiles.h"
+#include "tests/driver/FullPath.h"
 
 #include <shlobj.h>
 #include <shellapi.h>
