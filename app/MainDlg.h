@@ -77,7 +77,8 @@ protected:
     // Busy: the wait cursor, the controls disabled; idle: all back, Undo
     // only when available.
     void SetBusy(bool bBusy, bool bUndoAvailable);
-    // A batch's start: busy, with the controls left until it first pumps.
+    // A batch's start: busy and the wait cursor, the focused control
+    // remembered; the controls are left as they are until it first pumps.
     void BeginBusy();
     void DisableControlsWhileBusy();
     void EnableControl(int nID, bool bEnable);

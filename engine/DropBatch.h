@@ -1,5 +1,6 @@
 // The state of one drop, held by the dialog's drop handler for the length of
-// the drop and handed down the folder walk to every file.
+// the drop and handed down the folder walk; each file gets its flags and
+// counters.
 #pragma once
 
 #include "engine/DateTarget.h"

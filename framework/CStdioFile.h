@@ -1,6 +1,7 @@
 // Line-oriented text file: "\n" is written as CR LF and ReadString drops CR LF
 // or a lone LF. Written text is buffered: Flush, Close or a seek hand it to the
-// system. Failures are results, never exceptions.
+// system. Its own calls report failures as results; only the status write
+// it has from CFile throws, as CFile's does.
 #pragma once
 
 #include <windows.h>

@@ -34,7 +34,7 @@ struct IFileTimeStore
     }
 };
 
-// The store backed by the file system (CreateFileA, GetFileTime, SetFileTime).
+// The store backed by the file system (AfxCreateFile, GetFileTime, SetFileTime).
 class CWin32FileTimeStore : public IFileTimeStore
 {
 public:

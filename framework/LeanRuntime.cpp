@@ -1,6 +1,7 @@
-// Linked into the shipped program only. The program's own code throws
-// nothing, so the C++ library's reports of its own failures (a length or
-// range error, an uncaught exception) can only mean a fault: stop at once.
+// Linked into the shipped program only. The program's own code throws only
+// the file-status exception, which is caught where the call is made, so the
+// C++ library's reports of its own failures (a length or range error, an
+// exception nobody catches) can only mean a fault: stop at once.
 // The library's versions would bring their message formatting and the
 // demangler along, a third of the program's size, for a report that a GUI
 // program has nowhere to print.
