@@ -102,6 +102,14 @@ struct IconTraits
     static bool Close(Handle h) { return ::DestroyIcon(h) != FALSE; }
 };
 
+struct CursorTraits
+{
+    using Handle = HCURSOR;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return ::DestroyCursor(h) != FALSE; }
+};
+
 struct MemoryDCTraits
 {
     using Handle = HDC;
@@ -116,6 +124,8 @@ using CRegKeyHandle = CHandleOwner<RegKeyTraits>;
 template <typename T> using CGdiObject = CHandleOwner<GdiObjectTraits<T>>;
 // An icon of one's own (LoadImage without LR_SHARED).
 using CIconHandle = CHandleOwner<IconTraits>;
+// A cursor of one's own (LoadImage without LR_SHARED, CopyCursor).
+using CCursorHandle = CHandleOwner<CursorTraits>;
 // A device context of one's own (CreateCompatibleDC).
 using CMemoryDC = CHandleOwner<MemoryDCTraits>;
 

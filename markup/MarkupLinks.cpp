@@ -28,14 +28,12 @@ bool RectHoldsScreenPoint(HWND hWnd, const RECT& rcClient, POINT pt)
 
 void CMarkupStatic::LoadHandCursor(int nDpi)
 {
-    if (m_hHandCursor != nullptr)
-        DestroyCursor(m_hHandCursor);
     // Loaded unshared, so the control owns it and destroys it; at the
     // cursor size of the label's display scale.
-    m_hHandCursor = static_cast<HCURSOR>(LoadImageA(
+    m_handCursor.Attach(static_cast<HCURSOR>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR,
-        AfxGetSystemMetricsForDpi(SM_CXCURSOR, nDpi), AfxGetSystemMetricsForDpi(SM_CYCURSOR, nDpi), 0));
-    if (m_hHandCursor != nullptr)
+        AfxGetSystemMetricsForDpi(SM_CXCURSOR, nDpi), AfxGetSystemMetricsForDpi(SM_CYCURSOR, nDpi), 0)));
+    if (m_handCursor)
         return;
 
     // The help program of older Windows versions carries a hand as well.
@@ -50,7 +48,7 @@ void CMarkupStatic::LoadHandCursor(int nDpi)
         return;
     HCURSOR cursor = LoadCursorA(module, MAKEINTRESOURCEA(kHelpHandCursorId));
     if (cursor != nullptr)
-        m_hHandCursor = CopyCursor(cursor);
+        m_handCursor.Attach(CopyCursor(cursor));
     FreeLibrary(module);
 }
 
@@ -79,9 +77,9 @@ void CMarkupStatic::OnMouseMove(UINT, CPoint)
     if (GetLinkCount() > 0 && ::IsWindowVisible(m_hWnd))
     {
         m_bHover = 0;
-        if (LinkIndexAtCursor() >= 0 && m_hHandCursor != nullptr)
+        if (LinkIndexAtCursor() >= 0 && m_handCursor)
         {
-            HCURSOR previous = ::SetCursor(m_hHandCursor);
+            HCURSOR previous = ::SetCursor(m_handCursor.Get());
             if (m_hSavedCursor == nullptr)
                 m_hSavedCursor = previous;
             m_bHover = 1;

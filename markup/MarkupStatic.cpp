@@ -36,8 +36,8 @@ CMarkupStatic::CMarkupStatic()
     : KeepTextInternally(0), RedrawImmediately(0), m_nCacheWidth(0), m_nCacheHeight(0), m_crBackground(0),
       m_crText(0), m_bDirty(0), m_nUnderline(0), m_nBold(0), m_nItalic(0), m_nCenter(0), m_nStrike(0),
       m_nSubscript(0), m_nSuperscript(0), m_nPendingRules(0), m_bLineBreakRun(0), m_bInLink(0), m_bHover(0),
-      m_nRuleThickness(0), m_hHandCursor(nullptr), m_hSavedCursor(nullptr), m_nLineTop(0),
-      m_pAppCommands(nullptr), m_nAppCommands(0), m_bRepaintPending(0)
+      m_nRuleThickness(0), m_hSavedCursor(nullptr), m_nLineTop(0), m_pAppCommands(nullptr), m_nAppCommands(0),
+      m_bRepaintPending(0)
 {
     m_bDirty = 1;
     RedrawImmediately = 1;
@@ -49,9 +49,7 @@ CMarkupStatic::CMarkupStatic()
 CMarkupStatic::~CMarkupStatic()
 {
     ResetAll();
-    if (m_hHandCursor != nullptr)
-        DestroyCursor(m_hHandCursor);
-    m_hHandCursor = nullptr;
+    m_handCursor.Close();
     FreeCache();
 }
 

@@ -163,7 +163,7 @@ private:
     std::vector<CString> m_linkTargets;
     CString m_strLinkTarget; // target of the link being drawn
 
-    HCURSOR m_hHandCursor;
+    CCursorHandle m_handCursor;
     int m_nDpi = 0; // 0: the window's own, as the system reports it
     HCURSOR m_hSavedCursor;
 

@@ -1,4 +1,5 @@
 #include "tests/engine/EngineTestFixture.h"
+#include "resources/Version.h"
 #include "engine/ProcessingLog.h"
 #include "tests/support/MessageBoxAnswerer.h"
 
@@ -145,7 +146,7 @@ protected:
 TEST_F(ProcessingLogTest, StartsWithTheStampedStartUpLineAndIsClosedAfterIt)
 {
     std::string text = m_dlg.LogText();
-    EXPECT_EQ("<stamp>Chronoshift 1.3 program started\r\n", WithoutStamps(text));
+    EXPECT_EQ("<stamp>Chronoshift " CHRONOSHIFT_VERSION " program started\r\n", WithoutStamps(text));
     EXPECT_FALSE(m_dlg.m_fileLog.IsOpen());
     // Closed, so anyone may open it exclusively.
     HANDLE hExclusive = ::CreateFileA(m_dlg.m_strLogPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -244,7 +245,7 @@ TEST_F(ProcessingLogTest, TheShowLogMessageStartsNotepadOnTheLogAndKeepsNoHandle
     ExpectNotepadOn(request, logPath);
     // The log itself is left as it was: closed, the start-up line only.
     EXPECT_FALSE(m_dlg.m_fileLog.IsOpen());
-    EXPECT_EQ("<stamp>Chronoshift 1.3 program started\r\n", WithoutStamps(m_dlg.LogText()));
+    EXPECT_EQ("<stamp>Chronoshift " CHRONOSHIFT_VERSION " program started\r\n", WithoutStamps(m_dlg.LogText()));
 }
 
 TEST_F(ProcessingLogTest, AClickOnViewLogStartsNotepad)
