@@ -37,6 +37,7 @@ protected:
     CString m_strLogPath;
     DWORD m_dwLastPumpTick;
     bool m_bBusy;
+    CVisitedFolders m_visitedFolders; // folders the running batch has walked
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -127,7 +128,6 @@ private:
 
     std::deque<std::vector<CString>> m_pendingDrops; // drops waiting for the running work to end
     bool m_bUndoRunning = false;                     // OnUndo is asking or replaying
-    CVisitedFolders m_visitedFolders;                // folders the running batch has walked
     bool m_bUndoWriteFailed = false;                 // the journal refused a record in this batch
     HWND m_hWndFocusBeforeBusy = nullptr;            // the focused control when the batch began
     bool m_bControlsDisabled = false;                // the busy dialog's controls are disabled

@@ -590,9 +590,8 @@ class EnginePart:
         if self.args.filter:
             command.append("--gtest_filter=" + self.args.filter)
         env = dict(os.environ)
-        if suite == "test_framework":
-            # Its daylight-saving cases need a zone with DST, as its ctest sets.
-            env["TZ"] = "Europe/Berlin"
+        # Their daylight-saving cases need a zone with DST, as their ctests set.
+        env["TZ"] = "Europe/Berlin"
         return command, env
 
     def e2e_command(self, module):

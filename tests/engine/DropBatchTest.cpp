@@ -1,5 +1,6 @@
 #include "engine/DropPaths.h"
 #include "tests/engine/EngineTestFixture.h"
+#include "resources/Version.h"
 #include "tests/support/MessageBoxAnswerer.h"
 
 #include <algorithm>
@@ -122,7 +123,7 @@ TEST_F(DropBatchTest, WritesTheDropBlockAndTheFinalStatus)
     m_dlg.Drop({a, text, b});
 
     std::vector<std::string> expected = {
-        "<stamp>Chronoshift 1.3 program started",
+        "<stamp>Chronoshift " CHRONOSHIFT_VERSION " program started",
         "",
         "",
         kStartModified,
@@ -231,6 +232,31 @@ TEST_F(DropBatchTest, SubfoldersAreWalkedDepthFirst)
     EXPECT_EQ("\t\tTotal JPG files dropped 5", block[block.size() - 3]);
     for (const std::string& file : files)
         EXPECT_EQ("2008-05-17 14:03:09", Modified(file)) << file;
+}
+
+// One dropped folder and its plain subfolders form a tree, where no folder
+// can come twice: the walk leaves each subfolder as it ends, and reads no
+// folder's identity, which costs the system a query a folder.
+TEST_F(DropBatchTest, APlainTreeIsWalkedWithoutReadingAnyFolderIdentity)
+{
+    std::string root = Folder("root");
+    for (std::string sub : {"root\\one", "root\\one\\deep", "root\\two", "root\\three"})
+    {
+        Folder(sub);
+        Picture(sub + "\\p.jpg", "2008:05:17 14:03:09");
+    }
+    int nIdentities = 0;
+    m_dlg.m_visitedFolders.SetQueries(
+        [&](const char*, const unsigned long*, FolderIdentity&)
+        {
+            ++nIdentities;
+            return false;
+        },
+        [](const char*, std::string&) { return false; });
+    m_dlg.Drop({root});
+    m_dlg.m_visitedFolders.SetQueries(nullptr, nullptr);
+    EXPECT_EQ("\t\tTotal JPG files dropped 4", LastBlock()[LastBlock().size() - 3]);
+    EXPECT_EQ(0, nIdentities);
 }
 
 TEST_F(DropBatchTest, ItemsAreTakenInDropOrderAndTheCountersRunOn)
@@ -464,7 +490,7 @@ TEST_F(DropBatchTest, ADropDuringABatchRunsAfterIt)
 
     std::vector<std::string> lines = SplitLines(WithoutStamps(m_dlg.LogText()));
     std::vector<std::string> expected = {
-        "<stamp>Chronoshift 1.3 program started",
+        "<stamp>Chronoshift " CHRONOSHIFT_VERSION " program started",
         "",
         "",
         kStartModified,

@@ -115,6 +115,20 @@ TEST(ParseJournalTime, RejectsNumbersThatAreNoLocalTime)
     }
 }
 
+// In the zone the suite runs in (Europe/Berlin): a summer time is read as
+// summer time, and the hour the clocks skip in spring is no local time.
+TEST(ParseJournalTime, FollowsTheDaylightSavingTimeOfTheDate)
+{
+    CTime time(12345);
+    ASSERT_TRUE(ParseJournalTime("Modified: 2008:7:15 12:30:0", time));
+    EXPECT_EQ(1216117800, time.GetTime()) << "10:30 UTC; the suite runs with TZ=Europe/Berlin";
+    ASSERT_TRUE(ParseJournalTime("Modified: 2008:1:15 12:30:0", time));
+    EXPECT_EQ(1200396600, time.GetTime()) << "11:30 UTC";
+    time = CTime(12345);
+    EXPECT_FALSE(ParseJournalTime("Modified: 2008:3:30 2:30:0", time));
+    EXPECT_EQ(12345, time.GetTime());
+}
+
 TEST(ParseJournalTime, AMissingLastNumberReadsAsZero)
 {
     // Six calls in a row: the seconds of a cut line are 0, which is a valid time.

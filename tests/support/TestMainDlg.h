@@ -33,6 +33,7 @@ public:
     using CMainDlg::m_lblStatus;
     using CMainDlg::m_strLogPath;
     using CMainDlg::m_strUndoPath;
+    using CMainDlg::m_visitedFolders;
     using CMainDlg::OnShowLog;
     using CMainDlg::OnUndo;
     using CMainDlg::ProcessFile;
