@@ -61,21 +61,24 @@ private:
     Handle m_h = Traits::None();
 };
 
-struct KernelHandleTraits
+// A handle that the system answers failures with either of two values for,
+// null or INVALID_HANDLE_VALUE.
+template <BOOL(WINAPI* CloseCall)(HANDLE)> struct KernelObjectTraits
 {
     using Handle = HANDLE;
-    // The system answers failures with either of the two.
     static Handle None() { return INVALID_HANDLE_VALUE; }
     static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static bool Close(Handle h) { return ::CloseHandle(h) != FALSE; }
+    static bool Close(Handle h) { return CloseCall(h) != FALSE; }
 };
 
-struct FindHandleTraits
+// A handle whose "none" is null, given back by a call that answers
+// non-zero on success.
+template <typename T, typename Arg, BOOL(WINAPI* CloseCall)(Arg)> struct NullHandleTraits
 {
-    using Handle = HANDLE;
-    static Handle None() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static bool Close(Handle h) { return ::FindClose(h) != FALSE; }
+    using Handle = T;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static bool Close(Handle h) { return CloseCall(h) != FALSE; }
 };
 
 struct RegKeyTraits
@@ -86,37 +89,12 @@ struct RegKeyTraits
     static bool Close(Handle h) { return ::RegCloseKey(h) == ERROR_SUCCESS; }
 };
 
-template <typename T> struct GdiObjectTraits
-{
-    using Handle = T;
-    static Handle None() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static bool Close(Handle h) { return ::DeleteObject(h) != FALSE; }
-};
-
-struct IconTraits
-{
-    using Handle = HICON;
-    static Handle None() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static bool Close(Handle h) { return ::DestroyIcon(h) != FALSE; }
-};
-
-struct CursorTraits
-{
-    using Handle = HCURSOR;
-    static Handle None() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static bool Close(Handle h) { return ::DestroyCursor(h) != FALSE; }
-};
-
-struct MemoryDCTraits
-{
-    using Handle = HDC;
-    static Handle None() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static bool Close(Handle h) { return ::DeleteDC(h) != FALSE; }
-};
+using KernelHandleTraits = KernelObjectTraits<::CloseHandle>;
+using FindHandleTraits = KernelObjectTraits<::FindClose>;
+template <typename T> using GdiObjectTraits = NullHandleTraits<T, HGDIOBJ, ::DeleteObject>;
+using IconTraits = NullHandleTraits<HICON, HICON, ::DestroyIcon>;
+using CursorTraits = NullHandleTraits<HCURSOR, HCURSOR, ::DestroyCursor>;
+using MemoryDCTraits = NullHandleTraits<HDC, HDC, ::DeleteDC>;
 
 using CKernelHandle = CHandleOwner<KernelHandleTraits>;
 using CFindHandle = CHandleOwner<FindHandleTraits>;

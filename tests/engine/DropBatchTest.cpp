@@ -102,6 +102,23 @@ protected:
         return path;
     }
 
+    // Drops the paths with a pump due after every file, posting the message
+    // once, at the first; false when it was never posted.
+    bool DropPostingOnce(const std::vector<std::string>& paths, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        m_dlg.m_bFakeTick = true;
+        m_dlg.m_dwTickStep = 1000; // every pump dispatches
+        bool bPosted = false;
+        m_dlg.m_onTick = [&]
+        {
+            if (!bPosted)
+                bPosted = ::PostMessageA(m_dlg.m_hWnd, message, wParam, lParam) != FALSE;
+        };
+        m_dlg.Drop(paths);
+        m_dlg.m_onTick = nullptr;
+        return bPosted;
+    }
+
     static std::string Working(const std::string& folder)
     {
         return "<stamp>Working on folder \"" + folder + "\"";
@@ -472,21 +489,8 @@ TEST_F(DropBatchTest, ADropDuringABatchRunsAfterIt)
     std::string a = Picture("a.jpg", "2008:05:17 14:03:09");
     std::string b = Picture("b.jpg", "2008:05:17 14:03:09");
     std::string c = Picture("c.jpg", "2009:01:01 00:00:00");
-    m_dlg.m_bFakeTick = true;
-    m_dlg.m_dwTickStep = 1000; // every pump dispatches
-    bool bPosted = false;
-    m_dlg.m_onTick = [&]
-    {
-        if (!bPosted)
-        {
-            // The user drops again while the first file's status is shown.
-            bPosted = true;
-            ::PostMessageA(m_dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildDropFiles({c})), 0);
-        }
-    };
-    m_dlg.Drop({a, b});
-    m_dlg.m_onTick = nullptr;
-    ASSERT_TRUE(bPosted);
+    // The user drops again while the first file's status is shown.
+    ASSERT_TRUE(DropPostingOnce({a, b}, WM_DROPFILES, reinterpret_cast<WPARAM>(BuildDropFiles({c})), 0));
 
     std::vector<std::string> lines = SplitLines(WithoutStamps(m_dlg.LogText()));
     std::vector<std::string> expected = {
@@ -527,22 +531,9 @@ TEST_F(DropBatchTest, AnUndoCommandDispatchedWithinABatchDoesNothing)
     m_dlg.Drop({a});
     const CString journal = m_dlg.m_strUndoPath;
     std::string b = Picture("b.jpg", "2009:01:01 00:00:00");
-    m_dlg.m_bFakeTick = true;
-    m_dlg.m_dwTickStep = 1000; // every pump dispatches
-    bool bPosted = false;
-    m_dlg.m_onTick = [&]
-    {
-        if (!bPosted)
-        {
-            bPosted = true;
-            ::PostMessageA(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_UNDO, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(m_dlg.m_hWnd, IDC_UNDO)));
-        }
-    };
     MessageBoxAnswerer answerer(m_dlg.m_hWnd, {IDYES});
-    m_dlg.Drop({b});
-    m_dlg.m_onTick = nullptr;
-    ASSERT_TRUE(bPosted);
+    ASSERT_TRUE(DropPostingOnce({b}, WM_COMMAND, MAKEWPARAM(IDC_UNDO, BN_CLICKED),
+                                reinterpret_cast<LPARAM>(::GetDlgItem(m_dlg.m_hWnd, IDC_UNDO))));
     EXPECT_TRUE(answerer.Boxes().empty()) << "the undo asked its question";
     EXPECT_EQ("2008-05-17 14:03:09", Modified(a)) << "the first drop is not undone";
     EXPECT_EQ("2009-01-01 00:00:00", Modified(b));
