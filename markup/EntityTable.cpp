@@ -34,3 +34,12 @@ void AssignEntityCodes()
     for (int row = 0; g_entityTable[row].name != nullptr; ++row)
         g_entityTable[row].code = static_cast<char>(row + 2);
 }
+
+void EscapeEntities(CString& text)
+{
+    for (int row = 0; g_entityTable[row].name != nullptr; ++row)
+    {
+        const char escape[3] = {kEntityEscape, g_entityTable[row].code, 0};
+        text.Replace(g_entityTable[row].name, escape);
+    }
+}

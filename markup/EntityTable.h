@@ -2,6 +2,8 @@
 // entity is the escape byte followed by its row's code.
 #pragma once
 
+#include "framework/CString.h"
+
 const char kEntityEscape = 0x01;
 
 struct MarkupEntity
@@ -16,3 +18,7 @@ extern MarkupEntity g_entityTable[];
 
 // Gives every row its code (row + 2); repeating it changes nothing.
 void AssignEntityCodes();
+
+// Every named entity of the text as its escape, as drawing and reading the
+// text both take it.
+void EscapeEntities(CString& text);

@@ -264,11 +264,7 @@ std::vector<wchar_t> CMarkupStatic::GetPlainText() const
     // Entities become escapes first, as for drawing, so that "&lt;b&gt;"
     // reads as the text it shows and not as a tag.
     CString markup = GetMarkup();
-    for (int row = 0; g_entityTable[row].name != nullptr; ++row)
-    {
-        const char escape[3] = {kEntityEscape, g_entityTable[row].code, 0};
-        markup.Replace(g_entityTable[row].name, escape);
-    }
+    EscapeEntities(markup);
 
     std::vector<wchar_t> text;
     const char* p = markup;

@@ -110,11 +110,7 @@ void CMarkupStatic::RenderTo(HDC hdc)
     m_bDirty = 0;
 
     CString markup = GetMarkup();
-    for (int row = 0; g_entityTable[row].name != nullptr; ++row)
-    {
-        const char escape[3] = {kEntityEscape, g_entityTable[row].code, 0};
-        markup.Replace(g_entityTable[row].name, escape);
-    }
+    EscapeEntities(markup);
 
     RenderState rs{};
     rs.hdc = m_dcCache.Get();
