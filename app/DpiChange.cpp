@@ -64,7 +64,6 @@ void CMainDlg::RememberLayout()
     HFONT hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     if (hFont == nullptr || ::GetObjectA(hFont, sizeof(m_lfLayout), &m_lfLayout) == 0)
         ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(m_lfLayout), &m_lfLayout);
-    m_sizeLayoutUnits = BaseUnits(hFont);
     // On a monitor of another scale than the system's, the icons and labels
     // start at the window's own.
     if (m_nDpi != AfxGetSystemDpi())
@@ -105,7 +104,12 @@ void CMainDlg::LoadIcons(int nDpi)
 
 void CMainDlg::ApplyDpi(int nDpi, const RECT* prcWindow)
 {
-    if (nDpi <= 0 || m_nLayoutDpi <= 0 || m_sizeLayoutUnits.cx <= 0 || m_sizeLayoutUnits.cy <= 0)
+    if (nDpi <= 0 || m_nLayoutDpi <= 0)
+        return;
+    // The dialog's own font stays the one it was made with, so its units are
+    // those of the layout; measured here, not at every start.
+    const SIZE layoutUnits = BaseUnits(reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+    if (layoutUnits.cx <= 0 || layoutUnits.cy <= 0)
         return;
     m_nDpi = nDpi;
     LoadIcons(nDpi);
@@ -131,8 +135,7 @@ void CMainDlg::ApplyDpi(int nDpi, const RECT* prcWindow)
     // font's own units, so that every text keeps the room it was given.
     SIZE units = BaseUnits(hFont);
     if (units.cx <= 0 || units.cy <= 0)
-        units = {::MulDiv(m_sizeLayoutUnits.cx, nDpi, m_nLayoutDpi),
-                 ::MulDiv(m_sizeLayoutUnits.cy, nDpi, m_nLayoutDpi)};
+        units = {::MulDiv(layoutUnits.cx, nDpi, m_nLayoutDpi), ::MulDiv(layoutUnits.cy, nDpi, m_nLayoutDpi)};
 
     // The suggested rectangle, grown where its client area would cut the controls off.
     RECT rcWindow = {};
@@ -140,7 +143,7 @@ void CMainDlg::ApplyDpi(int nDpi, const RECT* prcWindow)
         rcWindow = *prcWindow;
     else
         ::GetWindowRect(m_hWnd, &rcWindow);
-    RECT rcNeeded = ScaleRect({0, 0, m_sizeLayoutClient.cx, m_sizeLayoutClient.cy}, units, m_sizeLayoutUnits);
+    RECT rcNeeded = ScaleRect({0, 0, m_sizeLayoutClient.cx, m_sizeLayoutClient.cy}, units, layoutUnits);
     RECT rcFrame = rcNeeded;
     ::AdjustWindowRectEx(&rcFrame, static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
                          static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
@@ -150,7 +153,7 @@ void CMainDlg::ApplyDpi(int nDpi, const RECT* prcWindow)
 
     for (const ControlPlace& place : m_layout)
     {
-        const RECT rc = ScaleRect(place.rc, units, m_sizeLayoutUnits);
+        const RECT rc = ScaleRect(place.rc, units, layoutUnits);
         ::SetWindowPos(place.hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }

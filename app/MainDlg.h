@@ -141,7 +141,6 @@ private:
     int m_nLayoutDpi = 0;               // the scale of m_layout and m_lfLayout
     std::vector<ControlPlace> m_layout; // every control, as the dialog was made
     SIZE m_sizeLayoutClient = {};       // the client area it was made with
-    SIZE m_sizeLayoutUnits = {};        // the dialog units of its font
     LOGFONTA m_lfLayout = {};           // the dialog's font as it was made
     CGdiObject<HFONT> m_fontScaled;     // the font at another scale than that
     CIconHandle m_iconBig, m_iconSmall; // the icons at the scale shown
