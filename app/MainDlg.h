@@ -13,6 +13,7 @@
 #include <vector>
 
 class CExifReader;
+class CFolderHandle;
 
 class CMainDlg : public CDialog
 {
@@ -85,8 +86,9 @@ protected:
     void EnableControl(int nID, bool bEnable);
 
     // Per-file date change (engine/ProcessFile.cpp)
+    // pFolder: the walked folder that holds the file, when it is held open.
     void ProcessFile(CString strPath, bool bChangeModified, bool bChangeCreated, int& nJpgFiles,
-                     int& nChanged);
+                     int& nChanged, const CFolderHandle* pFolder = nullptr);
 
     // Undo journal (engine/UndoJournal.cpp)
     bool WriteUndoRecord(const CString& strPath, const CTime& timeCreated, const CTime& timeModified);
@@ -120,7 +122,8 @@ private:
     // it, where the active dialog's focus was lost while its controls were
     // disabled.
     void GiveFocusBack(HWND hWnd);
-    CString ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated, int& nChanged);
+    CString ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated, int& nChanged,
+                           const CFolderHandle* pFolder);
     void ReopenLog();
     void ReplayUndoJournal();
     // The clock of the pump's throttle; tests replace it.

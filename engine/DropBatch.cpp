@@ -1,5 +1,6 @@
 // The drop batch: every dropped file and folder, walked in order.
 #include "app/MainDlg.h"
+#include "framework/FolderHandle.h"
 #include "framework/LongPath.h"
 #include "engine/DropBatch.h"
 #include "engine/DropPaths.h"
@@ -102,14 +103,25 @@ void CMainDlg::ProcessFolder(const CString& strFolder, DropBatch& batch, DWORD d
         strPattern += '\\';
     strPattern += '*';
 
+    // A folder that holds many files is held open, and each of them is
+    // opened by its name within it: the system then looks up one name, not
+    // the whole path. Holding the folder costs as much as that saves on about
+    // ten files, so a folder of a few is not held.
+    const int kFilesBeforeHolding = 8;
+    CFolderHandle folder;
+    int nFiles = 0;
     CFileFind finder;
     BOOL bMore = finder.FindFile(strPattern);
     while (bMore)
     {
         bMore = finder.FindNextFile();
         if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+        {
+            if (++nFiles == kFilesBeforeHolding)
+                folder.Open(strFolder);
             ProcessFile(finder.GetFilePath(), batch.bChangeModified, batch.bChangeCreated, batch.nJpgFiles,
-                        batch.nChanged);
+                        batch.nChanged, &folder);
+        }
         else if (m_bProcessSubfolders && !finder.IsDots())
             // Only the link bit tells a subfolder apart: the walk knows it already.
             ProcessFolder(finder.GetFilePath(), batch,

@@ -33,7 +33,7 @@ bool SameMoment(const CTime& time, const ExifDateFields& exif)
 } // namespace
 
 void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCreated, int& nJpgFiles,
-                           int& nChanged)
+                           int& nChanged, const CFolderHandle* pFolder)
 {
     // The log shows the path in lower case. The file itself, and so its
     // journal record, keeps the name as found: on a case-sensitive file
@@ -46,20 +46,20 @@ void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCr
         // One line per picture, stamped with the moment its change began.
         SYSTEMTIME begun;
         ::GetLocalTime(&begun);
-        CString strOutcome = ChangeFileDate(strPath, bChangeModified, bChangeCreated, nChanged);
+        CString strOutcome = ChangeFileDate(strPath, bChangeModified, bChangeCreated, nChanged, pFolder);
         WriteFileLine(begun, static_cast<unsigned>(nJpgFiles), strOutcome, strLower);
     }
     ShowProgress(nJpgFiles);
 }
 
 CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, bool bChangeCreated,
-                                 int& nChanged)
+                                 int& nChanged, const CFolderHandle* pFolder)
 {
     CString strOutcome;
     // Held open until the times are set, so that they are set through the
     // handle the picture was read with.
     CHeldFile file;
-    if (!file.Open(strPath))
+    if (!file.Open(strPath, pFolder))
         return "couldn't be opened\t\t\t\t\t\t";
 
     ExifInfo info = {};

@@ -1,16 +1,40 @@
 #include "framework/CHeldFile.h"
 #include "framework/LongPath.h"
 
-bool CHeldFile::Open(const char* pszFileName)
+namespace
 {
-    // Plain handles: a C stream around one would cost the system a query of
-    // the file's type for every picture.
-    HANDLE hFile = AfxCreateFile(pszFileName, GENERIC_READ | GENERIC_WRITE, kFileShareAll, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    bool bWritable = hFile != INVALID_HANDLE_VALUE;
+// Write access first, so that the times can later be set through the same
+// handle; where it is refused, the file is read alone.
+template <class OpenCall> HANDLE OpenForChange(OpenCall open, bool& bWritable)
+{
+    HANDLE hFile = open(GENERIC_READ | GENERIC_WRITE);
+    bWritable = hFile != INVALID_HANDLE_VALUE;
     if (!bWritable)
-        hFile = AfxCreateFile(pszFileName, GENERIC_READ, kFileShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        hFile = open(GENERIC_READ);
+    return hFile;
+}
+} // namespace
+
+bool CHeldFile::Open(const char* pszFileName, const CFolderHandle* pFolder)
+{
+    bool bWritable = false;
+    HANDLE hFile = INVALID_HANDLE_VALUE;
+    if (pFolder && pFolder->IsOpen())
+        hFile = OpenForChange([&](DWORD dwAccess)
+                              { return pFolder->OpenEntry(pszFileName, dwAccess, kFileShareAll); },
+                              bWritable);
+    // By path where the folder cannot open it: whatever refuses the file
+    // answers then as it always does.
+    if (hFile == INVALID_HANDLE_VALUE)
+        // Plain handles: a C stream around one would cost the system a query of
+        // the file's type for every picture.
+        hFile = OpenForChange(
+            [&](DWORD dwAccess)
+            {
+                return AfxCreateFile(pszFileName, dwAccess, kFileShareAll, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+            },
+            bWritable);
     if (hFile == INVALID_HANDLE_VALUE)
         return false;
     m_bWritable = bWritable;

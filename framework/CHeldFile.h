@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/CFile.h"
+#include "framework/FolderHandle.h"
 #include "framework/Handles.h"
 
 class CHeldFile
@@ -19,8 +20,9 @@ public:
     // included). Write access is asked for first, so that the times can later
     // be set through the same handle; where it is refused (a read-only file,
     // one held by someone who denies write sharing) the file is read alone.
-    // FALSE when it cannot be opened at all.
-    bool Open(const char* pszFileName);
+    // FALSE when it cannot be opened at all. A file of the held folder
+    // pFolder is opened through it, by its name.
+    bool Open(const char* pszFileName, const CFolderHandle* pFolder = nullptr);
 
     // The next bytes of the content, from the start: up to nCount of them,
     // fewer only at the end; 0 at the end or on an error.

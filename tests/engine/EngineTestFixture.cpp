@@ -25,10 +25,11 @@ std::string EngineTest::Picture(const std::string& name, const std::string& date
     return Picture(name, date, LocalFileTime(2001, 2, 3, 4, 5, 6));
 }
 
-std::string EngineTest::Process(const std::string& path, bool bModified, bool bCreated)
+std::string EngineTest::Process(const std::string& path, bool bModified, bool bCreated,
+                                const CFolderHandle* pFolder)
 {
     size_t nBefore = m_dlg.LogLines().size();
-    m_dlg.ProcessFile(path.c_str(), bModified, bCreated, m_nJpgFiles, m_nChanged);
+    m_dlg.ProcessFile(path.c_str(), bModified, bCreated, m_nJpgFiles, m_nChanged, pFolder);
     std::vector<std::string> lines = m_dlg.LogLines();
     if (lines.size() == nBefore)
         return "";

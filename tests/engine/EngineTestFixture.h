@@ -26,7 +26,8 @@ protected:
     std::string Picture(const std::string& name, const std::string& date);
 
     // Runs ProcessFile on one path; returns its log line (stamp cut off) or "".
-    std::string Process(const std::string& path, bool bModified, bool bCreated);
+    std::string Process(const std::string& path, bool bModified, bool bCreated,
+                        const CFolderHandle* pFolder = nullptr);
     // The expected log line of the n-th JPEG file.
     static std::string Line(int n, const std::string& outcome, const std::string& path);
     // The journal's text, read while it is open for the running batch.

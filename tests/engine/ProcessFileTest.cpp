@@ -1,4 +1,5 @@
 #include "tests/engine/EngineTestFixture.h"
+#include "framework/FolderHandle.h"
 #include "tests/support/NtfsLikeTimeStore.h"
 
 namespace
@@ -244,6 +245,45 @@ TEST_F(ProcessFileTest, AFileHeldWithoutWriteSharingReportsTheErrorCode)
     EXPECT_NE(std::string::npos, JournalText().find(path)) << "journalled before the write";
     EXPECT_EQ(1, store.byName);
     EXPECT_EQ(0, store.byHandle);
+}
+
+TEST_F(ProcessFileTest, FilesOpenedThroughTheirHeldFolderEndAsTheyDoByPath)
+{
+    CountingStore store;
+    std::string plain = Picture("plain.jpg", "2008:05:17 14:03:09");
+    std::string readOnly = Picture("readonly.jpg", "2008:05:17 14:03:10");
+    ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string shared = Picture("shared.jpg", "2008:05:17 14:03:11");
+    std::string locked = Picture("locked.jpg", "2008:05:17 14:03:12");
+    HANDLE hShared =
+        ::CreateFileA(shared.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE hLocked = ::CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hShared);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
+    CFolderHandle folder;
+    ASSERT_TRUE(folder.Open(m_work.Path()));
+
+    EXPECT_EQ(Line(1, Changed("2008:05:17 14:03:09"), Lower(plain)), Process(plain, true, false, &folder));
+    EXPECT_EQ(1, store.byHandle) << "set through the handle the folder opened";
+    EXPECT_EQ(Line(2, kReadOnly, Lower(readOnly)), Process(readOnly, true, false, &folder));
+    // Read alone, as by path: the change goes by name and fails there.
+    EXPECT_EQ(Line(3, "not changed. Windows error code: 00000020\t\t\t", Lower(shared)),
+              Process(shared, true, false, &folder));
+    EXPECT_EQ(1, store.byName);
+    EXPECT_EQ(Line(4, kNotOpened, Lower(locked)), Process(locked, true, false, &folder));
+    ::CloseHandle(hLocked);
+    ::CloseHandle(hShared);
+    EXPECT_EQ(1, m_nChanged);
+    EXPECT_EQ("2001-02-03 04:05:06", Modified(shared));
+
+    // The folder moved away while held: by path the picture is gone, by
+    // name within the held folder it is still there.
+    std::string late = Picture("late.jpg", "2008:05:17 14:03:13");
+    const std::string moved = std::string(m_temp.Path()) + "\\moved";
+    ASSERT_TRUE(::MoveFileA(m_work.Path(), moved.c_str()));
+    EXPECT_EQ(Line(5, Changed("2008:05:17 14:03:13"), Lower(late)), Process(late, true, false, &folder));
+    EXPECT_EQ("2008-05-17 14:03:13", Modified(moved + "\\late.jpg"));
+    ASSERT_TRUE(::MoveFileA(moved.c_str(), m_work.Path()));
 }
 
 TEST_F(ProcessFileTest, ErrorCodesAreEightLowerCaseHexDigits)
