@@ -3,6 +3,7 @@
 #include "framework/CHeldFile.h"
 #include "engine/PictureSource.h"
 #include "engine/ExifDate.h"
+#include "engine/ProcessingLog.h"
 #include "exif/ExifReader.h"
 
 #include <cstring>
@@ -45,7 +46,7 @@ void CMainDlg::ProcessFile(CString strPath, bool bChangeModified, bool bChangeCr
         ++nJpgFiles;
         // One line per picture, stamped with the moment its change began.
         SYSTEMTIME begun;
-        ::GetLocalTime(&begun);
+        GetStampTime(begun);
         CString strOutcome = ChangeFileDate(strPath, bChangeModified, bChangeCreated, nChanged, pFolder);
         WriteFileLine(begun, static_cast<unsigned>(nJpgFiles), strOutcome, strLower);
     }
@@ -131,6 +132,15 @@ CString CMainDlg::ChangeFileDate(const CString& strPath, bool bChangeModified, b
         return strOutcome;
     }
     ++nChanged;
-    strOutcome.Format("CHANGED file date. EXIF date tag \"%s\"\t\t", szDate);
+    // The outcome of most pictures: put together by hand, not formatted.
+    static const char kChanged[] = "CHANGED file date. EXIF date tag \"";
+    const size_t nPrefix = sizeof(kChanged) - 1;
+    char* pOutcome = strOutcome.GetBufferSetLength(static_cast<int>(nPrefix + nDate + 3));
+    if (pOutcome)
+    {
+        std::memcpy(pOutcome, kChanged, nPrefix);
+        std::memcpy(pOutcome + nPrefix, szDate, nDate);
+        std::memcpy(pOutcome + nPrefix + nDate, "\"\t\t", 3);
+    }
     return strOutcome;
 }

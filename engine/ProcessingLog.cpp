@@ -36,6 +36,34 @@ void CMainDlg::CreateTempFile(CString& strPath, CStdioFile& file)
     strPath = strNew;
 }
 
+void GetStampTime(SYSTEMTIME& now)
+{
+    // Every picture's line is stamped, and the system's conversion of its
+    // clock to local time costs more than the rest of the line. Within one
+    // second of the system clock the local time moves with it alone (a
+    // zone's offset changes on a whole second), so it is converted once a second.
+    const ULONGLONG kTicksPerSecond = 10000000;
+    static ULONGLONG s_nSecondStart = 0;
+    static ULONGLONG s_nSecondEnd = 0;
+    static SYSTEMTIME s_local;
+    FILETIME utc;
+    ::GetSystemTimeAsFileTime(&utc);
+    const ULONGLONG nTicks = (static_cast<ULONGLONG>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+    if (nTicks < s_nSecondStart || nTicks >= s_nSecondEnd)
+    {
+        FILETIME local;
+        if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &s_local))
+        {
+            s_nSecondEnd = 0;
+            ::GetLocalTime(&now);
+            return;
+        }
+        s_nSecondStart = nTicks - nTicks % kTicksPerSecond;
+        s_nSecondEnd = s_nSecondStart + kTicksPerSecond;
+    }
+    now = s_local;
+}
+
 namespace
 {
 // "yyyy/mm/dd hh:mm:ss  --  ", the stamp that opens a line.
@@ -66,7 +94,7 @@ void CMainDlg::WriteLog(bool bStamped, const char* format, ...)
     if (bStamped)
     {
         SYSTEMTIME now;
-        ::GetLocalTime(&now);
+        GetStampTime(now);
         WriteStamp(m_fileLog, now);
     }
     CString text;

@@ -9,3 +9,7 @@ CString ShowLogCommandLine(const char* logPath);
 // Starts the viewer of the log; CreateProcessA unless a test puts a stand-in here.
 using StartProcessFunc = decltype(&::CreateProcessA);
 extern StartProcessFunc g_pfnStartProcess;
+
+// The local time now, for a line's stamp: exact to the second, the
+// milliseconds left as they were when the second began.
+void GetStampTime(SYSTEMTIME& now);
