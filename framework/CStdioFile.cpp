@@ -135,14 +135,35 @@ BOOL CStdioFile::WriteString(const char* pszText)
         m_bWriteFailed = true;
         return FALSE;
     }
-    // "\n" becomes CR LF on its way into the buffer.
-    for (const char* p = pszText; *p; ++p)
+    // "\n" becomes CR LF on its way into the buffer; the text between line
+    // ends goes in by the run, since the log passes a line per picture.
+    const char* p = pszText;
+    size_t nLeft = strlen(pszText);
+    while (nLeft > 0)
     {
-        if (m_nWriteUsed + 2 > sizeof(m_writeBuffer) && !WriteOut())
-            return FALSE;
-        if (*p == '\n')
+        const char* pNewLine = static_cast<const char*>(memchr(p, '\n', nLeft));
+        size_t nRun = pNewLine ? static_cast<size_t>(pNewLine - p) : nLeft;
+        nLeft -= nRun;
+        while (nRun > 0)
+        {
+            if (m_nWriteUsed == sizeof(m_writeBuffer) && !WriteOut())
+                return FALSE;
+            const size_t nRoom = sizeof(m_writeBuffer) - m_nWriteUsed;
+            const size_t nTake = nRun < nRoom ? nRun : nRoom;
+            memcpy(m_writeBuffer + m_nWriteUsed, p, nTake);
+            m_nWriteUsed += static_cast<DWORD>(nTake);
+            p += nTake;
+            nRun -= nTake;
+        }
+        if (pNewLine)
+        {
+            if (m_nWriteUsed + 2 > sizeof(m_writeBuffer) && !WriteOut())
+                return FALSE;
             m_writeBuffer[m_nWriteUsed++] = '\r';
-        m_writeBuffer[m_nWriteUsed++] = *p;
+            m_writeBuffer[m_nWriteUsed++] = '\n';
+            ++p;
+            --nLeft;
+        }
     }
     return TRUE;
 }
