@@ -243,6 +243,7 @@ LP = "framework/LongPath.cpp"
 CT = "framework/CTime.cpp"
 # The folder identities the walk reads, moved below the engine.
 FI = "framework/FolderIdentity.cpp"
+FH = "framework/FolderHandle.cpp"
 
 # The engine and the framework's file-time path: the same form as above.
 ENGINE_MUTANTS = [
@@ -351,14 +352,25 @@ ENGINE_MUTANTS = [
     (FI, "OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);", "OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);"),
     (VF, "if (m_paths.count(key))\n        return false;", "if (m_paths.count(key))\n        return true;"),
     # The held file
-    (HF, "AfxCreateFile(pszFileName, GENERIC_READ | GENERIC_WRITE, kFileShareAll,",
-     "AfxCreateFile(pszFileName, GENERIC_READ, kFileShareAll,"),
-    (HF, "GENERIC_READ | GENERIC_WRITE, kFileShareAll, nullptr,",
-     "GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,"),
+    (HF, "HANDLE hFile = open(GENERIC_READ | GENERIC_WRITE);", "HANDLE hFile = open(GENERIC_READ);"),
+    (HF, "return AfxCreateFile(pszFileName, dwAccess, kFileShareAll,",
+     "return AfxCreateFile(pszFileName, dwAccess, FILE_SHARE_READ | FILE_SHARE_DELETE,"),
+    (HF, "pFolder->OpenEntry(pszFileName, dwAccess, kFileShareAll)",
+     "pFolder->OpenEntry(pszFileName, dwAccess, FILE_SHARE_READ | FILE_SHARE_DELETE)"),
+    (HF, "    if (hFile == INVALID_HANDLE_VALUE)\n        // Plain", "    if (!pFolder)\n        // Plain"),
     (HF, "m_bWritable = bWritable;", "m_bWritable = true;"),
     (HF, "    m_handle.Attach(hFile);\n", ""),
     (HF, "m_bAttributesRead = m_file.GetTimesAndAttributes(rStatus, m_dwAttributes) != FALSE;",
      "m_bAttributesRead = m_file.GetTimesAndAttributes(rStatus, m_dwAttributes) == FALSE;"),
+    # The held folder of the walk
+    (FH, " || std::strpbrk(pszName, \"\\\\/\") != nullptr", ""),
+    (FH, "        if (!AfxIsPathSeparator(*pszName))\n            return INVALID_HANDLE_VALUE;\n", ""),
+    (FH, "&hFile, dwAccess | SYNCHRONIZE | FILE_READ_ATTRIBUTES,", "&hFile, GENERIC_READ | SYNCHRONIZE | FILE_READ_ATTRIBUTES,"),
+    (FH, "&attributes, &io, nullptr, 0, dwShareMode,", "&attributes, &io, nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE,"),
+    (PF, "if (!file.Open(strPath, pFolder))", "if (!file.Open(strPath, nullptr))"),
+    (DB, "if (++nFiles == kFilesBeforeHolding)", "if (++nFiles == 0)",
+     "the held folder only spares the system work: without it every file is opened by its path, with the "
+     "same outcomes"),
     # File status
     (CF, "rStatus.m_ctime = CTime(created);", "rStatus.m_ctime = CTime(written);"),
     (CF, "rStatus.m_attribute = static_cast<BYTE>(data.dwFileAttributes);", "rStatus.m_attribute = 0;"),

@@ -48,8 +48,9 @@ TEST(FolderHandleTest, OpensTheEntriesOfItsOwnFolderAndNoOthers)
     EXPECT_EQ("beta", EntryContent(held, folder + "\\b.jpg"));
     EXPECT_EQ("alpha", EntryContent(held, folder + "/a.jpg"));
     EXPECT_EQ("unicode", EntryContent(held, folder + "\\" + kUnicodeName));
-    // Not entries of this folder: a sibling that shares the name's start, a
-    // file further down, the folder itself, a missing name.
+    // Not entries of this folder: siblings whose names start with the
+    // folder's, a file further down, the folder itself, a missing name.
+    EXPECT_EQ("", EntryContent(held, folder + "b.jpg"));
     EXPECT_EQ("", EntryContent(held, folder + "2\\a.jpg"));
     EXPECT_EQ("", EntryContent(held, folder + "\\sub\\a.jpg"));
     EXPECT_EQ("", EntryContent(held, folder + "\\"));
