@@ -365,10 +365,10 @@ ENGINE_MUTANTS = [
     # The held folder of the walk
     (FH, " || std::strpbrk(pszName, \"\\\\/\") != nullptr", ""),
     (FH, "        if (!AfxIsPathSeparator(*pszName))\n            return INVALID_HANDLE_VALUE;\n", ""),
-    (FH, "&hFile, dwAccess | SYNCHRONIZE | FILE_READ_ATTRIBUTES,", "&hFile, GENERIC_READ | SYNCHRONIZE | FILE_READ_ATTRIBUTES,"),
-    (FH, "&attributes, &io, nullptr, 0, dwShareMode,", "&attributes, &io, nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE,"),
-    (PF, "if (!file.Open(strPath, pFolder))", "if (!file.Open(strPath, nullptr))"),
-    (DB, "if (++nFiles == kFilesBeforeHolding)", "if (++nFiles == 0)",
+    (FH, "&hFile, dwAccess | SYNCHRONIZE | FILE_READ_ATTRIBUTES,", "&hFile, (dwAccess & GENERIC_READ) | SYNCHRONIZE | FILE_READ_ATTRIBUTES,"),
+    (FH, "&attributes, &io, nullptr, 0, dwShareMode,", "&attributes, &io, nullptr, 0, dwShareMode & ~FILE_SHARE_WRITE,"),
+    (PF, "if (!file.Open(strPath, pFolder))", "if (!file.Open(strPath, pFolder ? nullptr : nullptr))"),
+    (DB, "if (++nFiles == kFilesBeforeHolding)", "if (++nFiles == -kFilesBeforeHolding)",
      "the held folder only spares the system work: without it every file is opened by its path, with the "
      "same outcomes"),
     # File status

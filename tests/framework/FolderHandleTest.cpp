@@ -50,7 +50,7 @@ TEST(FolderHandleTest, OpensTheEntriesOfItsOwnFolderAndNoOthers)
     EXPECT_EQ("unicode", EntryContent(held, folder + "\\" + kUnicodeName));
     // Not entries of this folder: siblings whose names start with the
     // folder's, a file further down, the folder itself, a missing name.
-    EXPECT_EQ("", EntryContent(held, folder + "b.jpg"));
+    EXPECT_EQ("", EntryContent(held, folder + "xb.jpg"));
     EXPECT_EQ("", EntryContent(held, folder + "2\\a.jpg"));
     EXPECT_EQ("", EntryContent(held, folder + "\\sub\\a.jpg"));
     EXPECT_EQ("", EntryContent(held, folder + "\\"));
@@ -116,6 +116,12 @@ TEST(FolderHandleTest, AHeldFileOfAHeldFolderIsOpenedThroughIt)
     std::string content(16, '\0');
     content.resize(throughFolder.Read(&content[0], static_cast<DWORD>(content.size())));
     EXPECT_EQ("alpha", content);
+    // Held so, as by path, it denies nobody else anything.
+    HANDLE hOther = ::CreateFileA(
+        (std::string(dir.Path()) + "\\moved\\a.jpg").c_str(), GENERIC_READ | GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, hOther);
+    ::CloseHandle(hOther);
 
     // A path the folder cannot open is opened by path.
     const std::string elsewhere(dir.Write("b.jpg", "beta"));
