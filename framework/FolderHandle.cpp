@@ -2,18 +2,16 @@
 
 #include <winternl.h>
 
+#include "framework/FolderIdentity.h"
 #include "framework/LongPath.h"
 
 #include <cstring>
 
 namespace
 {
-using CreateFunction = decltype(&NtCreateFile);
-
-CreateFunction NtCreateFileCall()
+decltype(&NtCreateFile) NtCreateFileCall()
 {
-    static const CreateFunction create = reinterpret_cast<CreateFunction>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtCreateFile")));
+    static const auto create = AfxNtdllFunction<decltype(&NtCreateFile)>("NtCreateFile");
     return create;
 }
 } // namespace
@@ -25,8 +23,7 @@ bool CFolderHandle::Open(const char* pszFolder)
     if (!NtCreateFileCall())
         return false;
     // Traversal is all a name within the folder needs.
-    m_folder.Attach(AfxCreateFile(pszFolder, FILE_TRAVERSE | SYNCHRONIZE, kFileShareAll, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    m_folder.Attach(AfxOpenFolder(pszFolder, FILE_TRAVERSE | SYNCHRONIZE));
     return m_folder.IsValid();
 }
 

@@ -17,23 +17,22 @@ const int kFileInternalInformation = 6;
 // volume, which under Wine is a round trip to another process, on every folder.
 bool QueryFile(HANDLE handle, void* info, ULONG length, int infoClass)
 {
-    using QueryFunction = decltype(&NtQueryInformationFile);
-    static const QueryFunction query = reinterpret_cast<QueryFunction>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile")));
+    static const auto query = AfxNtdllFunction<decltype(&NtQueryInformationFile)>("NtQueryInformationFile");
     IO_STATUS_BLOCK io;
     return query && query(handle, &io, info, length, static_cast<FILE_INFORMATION_CLASS>(infoClass)) >= 0;
 }
-
-// Opening a folder for its identity needs backup semantics and no access rights.
-HANDLE OpenFolder(const char* path)
-{
-    return AfxCreateFile(path, 0, kFileShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
 } // namespace
+
+HANDLE AfxOpenFolder(const char* pszPath, DWORD dwAccess)
+{
+    return AfxCreateFile(pszPath, dwAccess, kFileShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                         nullptr);
+}
 
 bool AfxReadFolderIdentity(const char* pszPath, const unsigned long* pParentSerial, FolderIdentity& identity)
 {
-    CKernelHandle folder(OpenFolder(pszPath));
+    // Its identity needs no access rights.
+    CKernelHandle folder(AfxOpenFolder(pszPath, 0));
     if (!folder)
         return false;
     LARGE_INTEGER index;
@@ -55,7 +54,8 @@ bool AfxReadFolderIdentity(const char* pszPath, const unsigned long* pParentSeri
 
 bool AfxReadFinalPath(const char* pszPath, std::string& finalPath)
 {
-    CKernelHandle folder(OpenFolder(pszPath));
+    // Its final path needs no access rights.
+    CKernelHandle folder(AfxOpenFolder(pszPath, 0));
     if (!folder)
         return false;
     std::string text(MAX_PATH, '\0');

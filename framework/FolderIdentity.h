@@ -3,7 +3,21 @@
 // folder once, whoever leads to it.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+
+// A folder opened for its own sake, not for its entries: with backup
+// semantics, denying nothing, with only the rights asked for; may be invalid.
+HANDLE AfxOpenFolder(const char* pszPath, DWORD dwAccess);
+
+// A function of ntdll by name, looked up once by the caller; nullptr when
+// the system lacks it.
+template <class Function> Function AfxNtdllFunction(const char* pszName)
+{
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), pszName)));
+}
 
 // The volume's serial number and the folder's 64-bit file index on that volume.
 struct FolderIdentity

@@ -349,7 +349,8 @@ ENGINE_MUTANTS = [
     (VF, "    m_untrustedVolumes.insert(identity.serial);\n", ""),
     (VF, "if (!m_stack.empty())\n        m_stack.pop_back();", "if (m_stack.size() > 1)\n        m_stack.pop_back();"),
     (FI, "identity.indexLow = index.LowPart;", "identity.indexLow = static_cast<unsigned long>(index.HighPart);"),
-    (FI, "OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);", "OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);"),
+    (FI, "OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,\n                         nullptr);",
+     "OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,\n                         nullptr);"),
     (VF, "if (m_paths.count(key))\n        return false;", "if (m_paths.count(key))\n        return true;"),
     # The held file
     (HF, "HANDLE hFile = open(GENERIC_READ | GENERIC_WRITE);", "HANDLE hFile = open(GENERIC_READ);"),
